@@ -148,6 +148,8 @@ class UiBackend {
   virtual ~UiBackend() = default;
   virtual std::unique_ptr<Window> CreateDialogWindow(const DialogTemplate& tmpl,
                                                      WindowEvents& events, Window* parent) = 0;
+  // The message box of Window::MessageBox for when there is no window (start-up failures).
+  virtual void MessageBox(const std::string& utf8) = 0;
 };
 
 }  // namespace ardvix::platform
