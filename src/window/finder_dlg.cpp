@@ -1,0 +1,144 @@
+#include "window/finder_dlg.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "window/app_icon.h"
+#include "window/control_ids.h"
+#include "window/templates/main_window_template.h"
+
+namespace ardvix::window {
+
+namespace {
+constexpr const char* kAboutMenuText = "Zell 정보(&A)...";
+
+struct Column {
+  const char* header;
+  int width;
+};
+constexpr Column kColumns[] = {{"IP Address", 90}, {"MAC Address", 90}, {" Gateway", 90},
+                               {" Subnet Mask", 90}, {"Bootproto", 70},  {"ID", 90},
+                               {"WebPort", 90}};
+}  // namespace
+
+CFinderDlg::CFinderDlg(const platform::Services& services)
+    : services_(services),
+      auth_socket_(*services.udp),
+      broadcast_socket_(*services.udp),
+      ip_change_socket_(*services.udp),
+      video_set_socket_(*services.udp) {}
+
+CFinderDlg::~CFinderDlg() = default;
+
+int CFinderDlg::DoModal() {
+  return RunDialog(*services_.ui, MainWindowTemplate(), nullptr);
+}
+
+void CFinderDlg::OnWindowCreated() {
+  auto target = wnd().notification_target();
+  auth_socket_.SetOwner(target);
+  broadcast_socket_.SetOwner(target);
+  ip_change_socket_.SetOwner(target);
+  video_set_socket_.SetOwner(target);
+}
+
+void CFinderDlg::OnInitDialog() {
+  platform::Window& w = wnd();
+  LoadDataExchange();
+  w.AppendSystemMenuItem(IDM_ABOUTBOX, kAboutMenuText);
+  w.SetIcon(AppIcon());
+  SetStatus("Initilizing......");
+
+  broadcast_socket_.MarkNeedsCreate();
+  ip_change_socket_.MarkNeedsCreate();
+  video_set_socket_.MarkNeedsCreate();
+  auth_socket_.MarkNeedsCreate();
+  destination_port_ = protocol::DEVICE_PORT;
+
+  log_box_.Attach(&w, IDC_LOG);
+  receive_buffer_.fill(0);
+  send_buffer_.fill(0);
+  local_address_ = {};
+
+  CreateListColumns();
+
+  w.EnableControl(IDC_PING, false);
+  w.EnableControl(IDC_IP_CHANGE, false);
+  w.ShowControl(IDC_VIDEO_SET, false);
+  w.EnableControl(IDC_STATIC_IP, false);
+  w.EnableControl(IDC_DYNAMIC_IP, false);
+  w.ShowControl(IDC_FIND_CAM, false);
+  w.ShowControl(IDC_LOG, false);
+  w.ShowControl(IDC_BROADCAST_OFF, false);
+
+  address_mode_ = 1;
+  nettools::DetectLocalAddress(*services_.host, *this, local_address_.text);
+  local_address_.length = static_cast<int>(std::strlen(local_address_.text.data()));
+
+  ping_count_ = 2;
+  first_announcement_ = 0;
+  SetStatus("Broadcasting standby.....");
+  w.SetFocus(IDOK_EXIT);
+}
+
+void CFinderDlg::CreateListColumns() {
+  int index = 0;
+  for (const Column& c : kColumns) wnd().InsertColumn(IDC_DEVICE_LIST, index++, c.header, c.width);
+  wnd().SetListFullRowSelect(IDC_DEVICE_LIST, true, true);
+}
+
+void CFinderDlg::LoadDataExchange() {
+  platform::Window& w = wnd();
+  w.SetText(IDC_MAC, mac_);
+  w.SetText(IDC_ID, id_);
+  w.SetText(IDC_PASSWORD, password_);
+  w.SetTextLimit(IDC_PASSWORD, kPasswordMaxChars);
+}
+
+void CFinderDlg::SaveDataExchange() {
+  platform::Window& w = wnd();
+  mac_ = w.GetText(IDC_MAC);
+  id_ = w.GetText(IDC_ID);
+  password_ = w.GetText(IDC_PASSWORD);
+}
+
+void CFinderDlg::SetStatus(const std::string& text) { wnd().SetText(IDC_STATUS, text); }
+
+void CFinderDlg::AppendLine(const std::string& text) { log_box_.AppendLine(text); }
+
+void CFinderDlg::ShowMessage(const std::string& text) { wnd().MessageBox(text); }
+
+void CFinderDlg::BroadcastFarewell() {
+  send_buffer_.fill(0);
+  protocol::BuildFrame(send_buffer_, protocol::kCmdFarewell, {local_address_.view()});
+  broadcast_socket_.SendCommand(send_buffer_);
+}
+
+void CFinderDlg::OnOK() {
+  BroadcastFarewell();
+  SaveDataExchange();
+  wnd().EndDialog(platform::kIdOk);
+}
+
+void CFinderDlg::OnControlCommand(int /*control_id*/) {}
+
+void CFinderDlg::OnSysCommand(int command) {
+  if ((command & 0xFFF0) == IDM_ABOUTBOX) ShowAboutBox();
+}
+
+void CFinderDlg::ShowAboutBox() {}
+
+void CFinderDlg::OnFocusGained(int control_id, int previous_id) {
+  if (control_id == IDC_LOG) log_box_.OnFocusGained(previous_id, IDOK_EXIT);
+}
+
+void CFinderDlg::OnTimer(int /*timer_id*/) {}
+
+void CFinderDlg::OnNotification(const platform::Notification& /*n*/) {}
+
+void CFinderDlg::OnDestroy() {
+  BroadcastFarewell();
+  auth_socket_.Close();
+}
+
+}  // namespace ardvix::window

@@ -1,0 +1,87 @@
+// The main window (template 102): owns every piece of state of every flow as members and
+// routes each event to its handler (the event table in finder_dlg.cpp).
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "nettools/local_address.h"
+#include "platform/services.h"
+#include "protocol/auth_socket.h"
+#include "protocol/channel_socket.h"
+#include "protocol/command_datagram.h"
+#include "protocol/device_record.h"
+#include "protocol/operator_output.h"
+#include "window/dialog_base.h"
+#include "window/log_box.h"
+
+namespace ardvix::window {
+
+class CFinderDlg : public DialogBase, public protocol::OperatorOutput {
+ public:
+  explicit CFinderDlg(const platform::Services& services);
+  ~CFinderDlg() override;
+
+  // Runs the window modally; returns when it has been closed and destroyed.
+  int DoModal();
+
+  // OperatorOutput: the status line, the log box and the message box.
+  void SetStatus(const std::string& text) override;
+  void AppendLine(const std::string& text) override;
+  void ShowMessage(const std::string& text) override;
+
+  // Broadcasts "destroyee" with the local address text on the discovery channel.
+  void BroadcastFarewell();
+
+  const nettools::LocalAddress& local_address() const { return local_address_; }
+
+ protected:
+  // Event table.
+  void OnWindowCreated() override;
+  void OnInitDialog() override;
+  void OnOK() override;
+  void OnControlCommand(int control_id) override;
+  void OnSysCommand(int command) override;
+  void OnFocusGained(int control_id, int previous_id) override;
+  void OnTimer(int timer_id) override;
+  void OnNotification(const platform::Notification& n) override;
+  void OnDestroy() override;
+
+ private:
+  // Data exchange between the MAC, ID and password boxes and their strings.
+  void LoadDataExchange();
+  void SaveDataExchange();
+  void CreateListColumns();
+  void ShowAboutBox();
+
+  platform::Services services_;
+
+  // Members in declaration order; destroyed in reverse.
+  CLogEdit log_box_;
+  protocol::CAuthSocket auth_socket_;
+  protocol::CBroadcastSocket broadcast_socket_;
+  protocol::CIpChangeSocket ip_change_socket_;
+  protocol::CVideoSetSocket video_set_socket_;
+  uint16_t destination_port_ = protocol::DEVICE_PORT;
+  std::array<uint8_t, protocol::kFrameLength> receive_buffer_{};
+  std::array<uint8_t, protocol::kFrameLength> send_buffer_{};
+  int address_mode_ = 1;  // 1 static, 0 dynamic
+  protocol::DeviceRecord record_;
+  std::string sender_address_;
+  std::string password_for_command_;
+  protocol::DeviceRecord selected_;
+  std::string ping_command_text_;
+  int first_announcement_ = 0;
+  nettools::LocalAddress local_address_;
+  int ping_running_ = 0;
+  int ping_count_ = 2;
+  int reply_flag_ = 0;
+  int timeout_flag_ = 0;
+  int nohost_flag_ = 0;
+  std::string mac_;
+  std::string id_;
+  std::string password_;
+};
+
+}  // namespace ardvix::window
