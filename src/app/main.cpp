@@ -10,14 +10,14 @@
 
 int main(int argc, char** argv) {
   using namespace ardvix;
-  return platform::RunWithQt(
-      argc, argv, [](platform::UiBackend& ui, platform::ReadinessWatcher& watcher) {
-        platform::PosixUdpSocketFactory udp(watcher);
-        platform::SystemClock clock;
-        platform::PosixCommandInterpreter shell;
-        platform::PosixHostInfo host;
-        platform::Services services{&ui, &udp, &clock, &shell, &host};
-        app::CFinderApp app(services, platform::SocketLayerStartup);
-        return app.InitInstance();
-      });
+  return platform::RunWithQt(argc, argv,
+                             [](platform::UiBackend& ui, platform::ReadinessWatcher& watcher) {
+                               platform::PosixUdpSocketFactory udp(watcher);
+                               platform::SystemClock clock;
+                               platform::PosixCommandInterpreter shell;
+                               platform::PosixHostInfo host;
+                               platform::Services services{&ui, &udp, &clock, &shell, &host};
+                               app::CFinderApp app(services, platform::SocketLayerStartup);
+                               return app.InitInstance();
+                             });
 }

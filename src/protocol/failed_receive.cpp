@@ -29,9 +29,9 @@ std::string FormatErrorMessage(const std::string& error_template, int code) {
   return error_template.substr(0, at) + std::to_string(code) + error_template.substr(at + 2);
 }
 
-void HandleFailedReceive(const platform::ReceiveResult& result,
-                         std::span<const uint8_t> received, const FailedReceiveMessages& messages,
-                         ChannelSocket& channel, OperatorOutput& out) {
+void HandleFailedReceive(const platform::ReceiveResult& result, std::span<const uint8_t> received,
+                         const FailedReceiveMessages& messages, ChannelSocket& channel,
+                         OperatorOutput& out) {
   // Everything the boxes need is taken before the first box: its nested loop may run other
   // handlers that reuse the receive buffer.
   const platform::ReceiveError error = result.error;

@@ -25,9 +25,9 @@ const FailedReceiveMessages& VideoSetReceiveMessages();
 // Shows the first message, then what the error calls for, and closes the channel.
 // `received` is the buffer as the failed receive left it: for a datagram that was too large
 // it holds its start, which goes to the log.
-void HandleFailedReceive(const platform::ReceiveResult& result,
-                         std::span<const uint8_t> received, const FailedReceiveMessages& messages,
-                         ChannelSocket& channel, OperatorOutput& out);
+void HandleFailedReceive(const platform::ReceiveResult& result, std::span<const uint8_t> received,
+                         const FailedReceiveMessages& messages, ChannelSocket& channel,
+                         OperatorOutput& out);
 
 // "%d" in the template replaced by the number.
 std::string FormatErrorMessage(const std::string& error_template, int code);

@@ -16,8 +16,8 @@ struct Column {
   const char* header;
   int width;
 };
-constexpr Column kColumns[] = {{"IP Address", 90}, {"MAC Address", 90}, {" Gateway", 90},
-                               {" Subnet Mask", 90}, {"Bootproto", 70},  {"ID", 90},
+constexpr Column kColumns[] = {{"IP Address", 90},   {"MAC Address", 90}, {" Gateway", 90},
+                               {" Subnet Mask", 90}, {"Bootproto", 70},   {"ID", 90},
                                {"WebPort", 90}};
 }  // namespace
 
@@ -30,9 +30,7 @@ CFinderDlg::CFinderDlg(const platform::Services& services)
 
 CFinderDlg::~CFinderDlg() = default;
 
-int CFinderDlg::DoModal() {
-  return RunDialog(*services_.ui, MainWindowTemplate(), nullptr);
-}
+int CFinderDlg::DoModal() { return RunDialog(*services_.ui, MainWindowTemplate(), nullptr); }
 
 void CFinderDlg::OnWindowCreated() {
   auto target = wnd().notification_target();

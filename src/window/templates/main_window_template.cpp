@@ -53,8 +53,8 @@ const DialogTemplate& MainWindowTemplate() {
         {IDC_STATUS, ControlKind::kEdit, "", 7, 208, 341, 15, kBorder | kDisabled, nullptr},
         {IDC_STATIC_IP, ControlKind::kRadioButton, "Static IP Address", 102, 97, 71, 10,
          kGroup | kDisabled, nullptr},
-        {IDC_DYNAMIC_IP, ControlKind::kRadioButton, "Dynamic IP Address", 7, 97, 82, 10,
-         kDisabled, nullptr},
+        {IDC_DYNAMIC_IP, ControlKind::kRadioButton, "Dynamic IP Address", 7, 97, 82, 10, kDisabled,
+         nullptr},
         {IDC_HELP, ControlKind::kPushButton, "Help", 207, 7, 42, 13, kHidden, nullptr},
     };
     return d;
