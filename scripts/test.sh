@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Builds Ardvix and runs the whole test suite: once in a normal build with warnings as
+# errors, once with AddressSanitizer and UndefinedBehaviorSanitizer.
+# Lab tests (network namespaces) need root; without it they skip.
+# Usage: scripts/test.sh [--quick]   (--quick: the normal build only)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+bash scripts/setup.sh
+
+jobs=$(nproc)
+run_suite() {
+  local dir=$1; shift
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DARDVIX_WERROR=ON "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  (cd "$dir" && ctest --output-on-failure --timeout 600 -j1)
+}
+
+run_suite build/test
+if [[ "${1:-}" != "--quick" ]]; then
+  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+    run_suite build/sanitize -DARDVIX_SANITIZE=ON
+fi
