@@ -61,7 +61,11 @@ class BroadcastLabTest : public ::testing::Test {
  protected:
   void SetUp() override {
     if (geteuid() != 0) GTEST_SKIP() << "needs root for network namespaces";
-    if (shell_.Run("ip netns list").exit_status != 0) GTEST_SKIP() << "ip netns unavailable";
+    // Root in a container may still be refused namespaces: try one before relying on them.
+    const std::string probe = "ardvix-probe-" + suffix_;
+    const CommandResult added = shell_.Run("ip netns add " + probe);
+    shell_.Run("ip netns del " + probe);
+    if (added.exit_status != 0) GTEST_SKIP() << "ip netns unavailable: " << added.output;
     original_ns_ = open("/proc/thread-self/ns/net", O_RDONLY | O_CLOEXEC);
     ASSERT_GE(original_ns_, 0) << strerror(errno);
   }
