@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "protocol/notifications.h"
 #include "window/app_icon.h"
 #include "window/control_ids.h"
 #include "window/templates/main_window_template.h"
@@ -33,7 +34,33 @@ CFinderDlg::~CFinderDlg() = default;
 int CFinderDlg::DoModal() { return RunDialog(*services_.ui, MainWindowTemplate(), nullptr); }
 
 void CFinderDlg::OnWindowCreated() {
-  auto target = wnd().notification_target();
+  platform::Window& w = wnd();
+  device_list_ = std::make_unique<discovery::DeviceList>(w, IDC_DEVICE_LIST);
+
+  discovery::DiscoveryContext dc;
+  dc.window = &w;
+  dc.out = this;
+  dc.channel = &broadcast_socket_;
+  dc.list = device_list_.get();
+  dc.shell = services_.shell;
+  dc.clock = services_.clock;
+  dc.send_buffer = &send_buffer_;
+  dc.receive_buffer = &receive_buffer_;
+  discovery_ = std::make_unique<discovery::DiscoveryFlow>(dc);
+
+  SelectionContext sc;
+  sc.window = &w;
+  sc.out = this;
+  sc.list = device_list_.get();
+  sc.address_mode = &address_mode_;
+  sc.save_data_exchange = [this] { SaveDataExchange(); };
+  sc.set_mac_and_id = [this](const std::string& mac, const std::string& id) {
+    mac_ = mac;
+    id_ = id;
+  };
+  selection_ = std::make_unique<DeviceSelection>(sc);
+
+  auto target = w.notification_target();
   auth_socket_.SetOwner(target);
   broadcast_socket_.SetOwner(target);
   ip_change_socket_.SetOwner(target);
@@ -72,6 +99,7 @@ void CFinderDlg::OnInitDialog() {
   address_mode_ = 1;
   nettools::DetectLocalAddress(*services_.host, *this, local_address_.text);
   local_address_.length = static_cast<int>(std::strlen(local_address_.text.data()));
+  discovery_->SetLocalText(local_address_.view());
 
   ping_count_ = 2;
   first_announcement_ = 0;
@@ -118,7 +146,35 @@ void CFinderDlg::OnOK() {
   wnd().EndDialog(platform::kIdOk);
 }
 
-void CFinderDlg::OnControlCommand(int /*control_id*/) {}
+void CFinderDlg::OnControlCommand(int control_id) {
+  switch (control_id) {
+    case IDC_IP_FIND:
+      discovery_->StartBroadcast();
+      break;
+    case IDC_BROADCAST_OFF:
+      discovery_->StopBroadcast();
+      break;
+    case IDC_LIST_CLEAR:
+      selection_->ListClear();
+      break;
+    case IDC_STATIC_IP:
+      selection_->OnStaticClicked();
+      break;
+    case IDC_DYNAMIC_IP:
+      selection_->OnDynamicClicked();
+      break;
+    default:
+      break;
+  }
+}
+
+void CFinderDlg::OnListClick(int list_id) {
+  if (list_id == IDC_DEVICE_LIST) selection_->OnListClick();
+}
+
+void CFinderDlg::OnListDoubleClick(int list_id, int row) {
+  if (list_id == IDC_DEVICE_LIST) selection_->LoadSelectedDevice(row);
+}
 
 void CFinderDlg::OnSysCommand(int command) {
   if ((command & 0xFFF0) == IDM_ABOUTBOX) ShowAboutBox();
@@ -130,9 +186,19 @@ void CFinderDlg::OnFocusGained(int control_id, int previous_id) {
   if (control_id == IDC_LOG) log_box_.OnFocusGained(previous_id, IDOK_EXIT);
 }
 
-void CFinderDlg::OnTimer(int /*timer_id*/) {}
+void CFinderDlg::OnTimer(int timer_id) {
+  if (timer_id == TIMER_DISCOVERY) discovery_->OnDiscoveryTimer();
+}
 
-void CFinderDlg::OnNotification(const platform::Notification& /*n*/) {}
+void CFinderDlg::OnNotification(const platform::Notification& n) {
+  switch (n.code) {
+    case protocol::WM_BROADCAST_RECEIVE:
+      discovery_->OnBroadcastReceive();
+      break;
+    default:
+      break;
+  }
+}
 
 void CFinderDlg::OnDestroy() {
   BroadcastFarewell();

@@ -4,8 +4,11 @@
 
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
+#include "discovery/device_list.h"
+#include "discovery/discovery_flow.h"
 #include "nettools/local_address.h"
 #include "platform/services.h"
 #include "protocol/auth_socket.h"
@@ -13,6 +16,7 @@
 #include "protocol/command_datagram.h"
 #include "protocol/device_record.h"
 #include "protocol/operator_output.h"
+#include "window/device_selection.h"
 #include "window/dialog_base.h"
 #include "window/log_box.h"
 
@@ -35,6 +39,13 @@ class CFinderDlg : public DialogBase, public protocol::OperatorOutput {
   void BroadcastFarewell();
 
   const nettools::LocalAddress& local_address() const { return local_address_; }
+  int address_mode() const { return address_mode_; }
+  const std::string& mac() const { return mac_; }
+  const std::string& id() const { return id_; }
+  const std::string& password() const { return password_; }
+  discovery::DiscoveryFlow& discovery() { return *discovery_; }
+  discovery::DeviceList& device_list() { return *device_list_; }
+  DeviceSelection& selection() { return *selection_; }
 
  protected:
   // Event table.
@@ -44,6 +55,8 @@ class CFinderDlg : public DialogBase, public protocol::OperatorOutput {
   void OnControlCommand(int control_id) override;
   void OnSysCommand(int command) override;
   void OnFocusGained(int control_id, int previous_id) override;
+  void OnListClick(int list_id) override;
+  void OnListDoubleClick(int list_id, int row) override;
   void OnTimer(int timer_id) override;
   void OnNotification(const platform::Notification& n) override;
   void OnDestroy() override;
@@ -82,6 +95,11 @@ class CFinderDlg : public DialogBase, public protocol::OperatorOutput {
   std::string mac_;
   std::string id_;
   std::string password_;
+
+  // The flows, built once the window exists.
+  std::unique_ptr<discovery::DeviceList> device_list_;
+  std::unique_ptr<discovery::DiscoveryFlow> discovery_;
+  std::unique_ptr<DeviceSelection> selection_;
 };
 
 }  // namespace ardvix::window

@@ -1,0 +1,53 @@
+// Runs the main window on the headless backend: the test body runs inside the window's
+// modal run, as the operator would act while the window is open.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "platform/headless/headless_environment.h"
+#include "window/control_ids.h"
+#include "window/finder_dlg.h"
+
+namespace ardvix::testing {
+
+inline constexpr uint32_t Ip(int a, int b, int c, int d) {
+  return (uint32_t(a) << 24) | (uint32_t(b) << 16) | (uint32_t(c) << 8) | uint32_t(d);
+}
+
+class MainWindowTest : public ::testing::Test {
+ protected:
+  MainWindowTest() {
+    platform::InterfaceInfo eth;
+    eth.name = "eth0";
+    eth.address = Ip(192, 168, 0, 10);
+    eth.netmask = Ip(255, 255, 255, 0);
+    eth.up = eth.broadcast = true;
+    env.host.SetInterfaces({eth});
+    env.host.SetHostName("fieldlaptop");
+    env.host.SetResolution("fieldlaptop", {Ip(192, 168, 0, 10)});
+  }
+
+  // Opens the main window, runs body while it is open, and returns when it has been
+  // destroyed. body must close the window (Exit, Escape, ...) or it ends with Cancel.
+  void RunWindow(const std::function<void(headless::HeadlessWindow&)>& body) {
+    window::CFinderDlg dlg(env.services);
+    dlg_ = &dlg;
+    env.backend.SetModalScript(window::IDD_FINDER_DIALOG, body);
+    dlg.DoModal();
+    dlg_ = nullptr;
+  }
+
+  window::CFinderDlg& dlg() { return *dlg_; }
+  std::vector<std::string> Boxes() const { return env.backend.message_boxes(); }
+
+  headless::HeadlessEnvironment env;
+
+ private:
+  window::CFinderDlg* dlg_ = nullptr;
+};
+
+}  // namespace ardvix::testing
