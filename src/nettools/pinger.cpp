@@ -60,24 +60,21 @@ void CPinger::Ping(uint32_t count, const std::string& target,
   bool stopped = false;
   for (uint32_t cycle = 1; cycle <= count; ++cycle) {
     const bool sent = SendEchoRequest(socket, destination).bytes >= 0;
-    if (stop_.WaitFor(env_.pause_ms)) {
-      stopped = true;
-      break;
-    }
     ReceivedEcho answer;
-    const CycleEnd end = AwaitAnswer(socket, destination, answer);
-    if (end == CycleEnd::kStopped) {
+    std::optional<CycleEnd> end = PauseReading(socket, destination, answer);
+    if (!end) end = AwaitAnswer(socket, destination, answer, env_.wait_ms);
+    if (*end == CycleEnd::kStopped) {
       stopped = true;
       break;
     }
-    if (end == CycleEnd::kWaitFailed) break;
-    if (end == CycleEnd::kAnswered) {
+    if (*end == CycleEnd::kWaitFailed) break;
+    if (*end == CycleEnd::kAnswered) {
       SendOutcome(WM_PING_REPLY);
       PostLine(kPingLineReply,
                Format("Reply[%d] from: %s: bytes=%d time=%ldms TTL=%d", static_cast<int>(cycle),
                       platform::DottedQuad(answer.datagram.source).c_str(), kEchoDataBytes,
                       answer.round_trip_ms, answer.ttl));
-    } else if (end == CycleEnd::kTimedOut && sent) {
+    } else if (*end == CycleEnd::kTimedOut && sent) {
       // Without a request on the wire an empty wait proves nothing about the address,
       // so a failed send never counts as a time-out (which would call the address free).
       ++timed_out;
@@ -153,12 +150,29 @@ void CPinger::ReportSocketError(const char* operation, long code) {
   PostLine(kPingLineError, Format("%s - WSAError: %ld", operation, code));
 }
 
+std::optional<CPinger::CycleEnd> CPinger::PauseReading(platform::IcmpSocket& socket,
+                                                       uint32_t destination, ReceivedEcho& answer) {
+  // Datagrams are read as they come during the pause, so an answer is timed when it
+  // arrives even where the kernel gave it no time stamp; it is reported when the pause is
+  // over, as the cycle's answer.
+  const uint32_t start = env_.clock->TickCountMs();
+  const CycleEnd end = AwaitAnswer(socket, destination, answer, env_.pause_ms);
+  if (end == CycleEnd::kAnswered) {
+    const uint32_t elapsed = env_.clock->TickCountMs() - start;
+    if (elapsed < env_.pause_ms && stop_.WaitFor(env_.pause_ms - elapsed))
+      return CycleEnd::kStopped;
+    return end;
+  }
+  if (end == CycleEnd::kTimedOut) return std::nullopt;  // the pause is over: now the wait
+  return end;
+}
+
 CPinger::CycleEnd CPinger::AwaitAnswer(platform::IcmpSocket& socket, uint32_t destination,
-                                       ReceivedEcho& answer) {
+                                       ReceivedEcho& answer, uint32_t limit_ms) {
   const uint32_t start = env_.clock->TickCountMs();
   for (;;) {
     const uint32_t elapsed = env_.clock->TickCountMs() - start;  // wraps safely
-    const uint32_t remaining = elapsed < env_.wait_ms ? env_.wait_ms - elapsed : 0;
+    const uint32_t remaining = elapsed < limit_ms ? limit_ms - elapsed : 0;
     const platform::IcmpWaitResult waited = WaitForReply(socket, remaining);
     switch (waited.state) {
       case platform::IcmpWaitState::kStopped:

@@ -72,7 +72,12 @@ class CPinger {
   };
   enum class CycleEnd { kAnswered, kTimedOut, kStopped, kWaitFailed, kReceiveFailed };
 
-  CycleEnd AwaitAnswer(platform::IcmpSocket& socket, uint32_t destination, ReceivedEcho& answer);
+  // Reads what arrives during the pause; nullopt when the pause ran out without an end.
+  std::optional<CycleEnd> PauseReading(platform::IcmpSocket& socket, uint32_t destination,
+                                       ReceivedEcho& answer);
+  // Reads datagrams until an answer, limit_ms, the stop event or a failure.
+  CycleEnd AwaitAnswer(platform::IcmpSocket& socket, uint32_t destination, ReceivedEcho& answer,
+                       uint32_t limit_ms);
   bool NeighbourAnsweredDuringProbe(uint32_t destination, uint32_t probe_start_ms);
   void SendOutcome(uint32_t code);
   void PostLine(uintptr_t kind, std::string line);
