@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <vector>
 
 #include "ipv4_text.h"
@@ -54,14 +55,23 @@ bool RunIpAddr(const char* verb, uint32_t address, const std::string& interface_
 
 std::optional<std::string> AddressMoveRefusal() {
   struct stat own {};
+  if (stat("/proc/self/ns/net", &own) != 0) return "cannot tell which network namespace this is";
+  // The host's own namespace, when we may look at it, is never a lab.
   struct stat initial {};
-  if (stat("/proc/self/ns/net", &own) != 0 || stat("/proc/1/ns/net", &initial) != 0) {
-    return "cannot tell which network namespace this is";
-  }
-  if (own.st_ino == initial.st_ino && own.st_dev == initial.st_dev) {
+  if (stat("/proc/1/ns/net", &initial) == 0 && own.st_ino == initial.st_ino &&
+      own.st_dev == initial.st_dev) {
     return "running in the host's own network namespace";
   }
-  return std::nullopt;
+  // A lab namespace is one that `ip netns add` created and named under /run/netns.
+  std::error_code error;
+  for (const auto& entry : std::filesystem::directory_iterator("/run/netns", error)) {
+    struct stat named {};
+    if (stat(entry.path().c_str(), &named) == 0 && named.st_ino == own.st_ino &&
+        named.st_dev == own.st_dev) {
+      return std::nullopt;
+    }
+  }
+  return "not inside a named network namespace (ip netns)";
 }
 
 std::string MoveAddress(uint32_t from, uint32_t to, bool keep_from) {

@@ -82,12 +82,18 @@ void Simulator::HandleRequest(const Request& request, size_t real_length) {
 void Simulator::Dispatch(std::vector<Scheduled>& due) {
   // Send everything first and log afterwards, so a burst leaves as fast as the socket allows.
   std::vector<int> errors;
+  const auto started = Clock::now();
   for (const Scheduled& item : due) {
     const Device& device = devices_[item.reply.device];
     for (int copy = 0; copy < item.reply.copies && !item.reply.datagram.empty(); ++copy) {
       errors.push_back(endpoint_.Send(device.ip, item.destination_ip, item.destination_port,
                                       item.reply.datagram));
     }
+  }
+  if (errors.size() > 1) {
+    const auto took = std::chrono::duration_cast<std::chrono::microseconds>(Clock::now() - started);
+    log_.Note("burst of " + std::to_string(errors.size()) + " answers sent in " +
+              std::to_string(took.count()) + " us");
   }
   size_t next_error = 0;
   for (const Scheduled& item : due) {
