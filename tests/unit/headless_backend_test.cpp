@@ -178,9 +178,12 @@ TEST_F(HeadlessWindowTest, TypingRespectsLimitCaseAndReadOnly) {
   EXPECT_EQ(w.GetText(kUpper), "AB12:CD");
   EXPECT_FALSE(w.TypeText(kLog, "x"));
   EXPECT_EQ(w.GetText(kLog), "");
-  // Code is not held to the operator's limit.
+  // A single-line edit holds no more than its limit, whoever sets the text.
   w.SetText(kLimited, "0123456789ABC");
-  EXPECT_EQ(w.GetText(kLimited), "0123456789ABC");
+  EXPECT_EQ(w.GetText(kLimited), "0123456789");
+  w.SetText(kUpper, "abcdef");
+  w.SetTextLimit(kUpper, 3);
+  EXPECT_EQ(w.GetText(kUpper), "abc");  // code's text keeps its case
   EXPECT_TRUE(events_.log.empty());
 }
 

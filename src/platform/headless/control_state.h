@@ -20,7 +20,7 @@ struct ControlState {
   bool visible = true;
   bool enabled = true;
   bool checked = false;
-  int text_limit = -1;  // characters the operator may type; -1: no limit
+  int text_limit = -1;  // characters an edit takes (see HeadlessWindow::SetText); -1: no limit
   // Set by ScrollToEnd, cleared when the text changes (a new text shows from its top).
   bool scrolled_to_end = false;
 

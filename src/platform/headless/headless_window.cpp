@@ -91,9 +91,19 @@ bool HeadlessWindow::IsControlEnabled(int id) const {
   return c && c->enabled;
 }
 
+namespace {
+
+// A single-line edit never holds more than its limit, whoever sets the text (as the Qt line
+// edit does); a multi-line box is not limited.
+bool HoldsLimitedText(const ControlState& c) {
+  return c.kind == ControlKind::kEdit && (c.style & platform::kMultiLine) == 0;
+}
+
+}  // namespace
+
 void HeadlessWindow::SetText(int id, const std::string& utf8) {
   if (auto* c = Find(id)) {
-    c->text = utf8;
+    c->text = HoldsLimitedText(*c) ? TypedText(utf8, c->text_limit, false) : utf8;
     c->scrolled_to_end = false;
   }
 }
@@ -104,15 +114,23 @@ std::string HeadlessWindow::GetText(int id) const {
   if (c->kind == ControlKind::kDropDownList) {
     return c->selected >= 0 ? c->items[static_cast<size_t>(c->selected)] : std::string();
   }
+  if (c->kind == ControlKind::kIpAddress) {
+    return std::to_string(c->ip.part[0]) + "." + std::to_string(c->ip.part[1]) + "." +
+           std::to_string(c->ip.part[2]) + "." + std::to_string(c->ip.part[3]);
+  }
   return c->text;
 }
 
 void HeadlessWindow::SetTextLimit(int id, int max_chars) {
-  if (auto* c = Find(id)) c->text_limit = max_chars;
+  auto* c = Find(id);
+  if (!c || c->kind != ControlKind::kEdit) return;
+  c->text_limit = max_chars > 0 ? max_chars : -1;  // 0 lifts the limit
+  if (HoldsLimitedText(*c)) c->text = TypedText(c->text, c->text_limit, false);
 }
 
 void HeadlessWindow::SetCheck(int id, bool checked) {
-  if (auto* c = Find(id)) c->checked = checked;
+  auto* c = Find(id);
+  if (c && c->kind == ControlKind::kRadioButton) c->checked = checked;
 }
 
 bool HeadlessWindow::GetCheck(int id) const {
@@ -126,7 +144,8 @@ void HeadlessWindow::SetFocus(int id) {
 
 int HeadlessWindow::LineCount(int id) const {
   const auto* c = Find(id);
-  if (!c) return 0;
+  if (!c || c->kind != ControlKind::kEdit) return 0;
+  if ((c->style & platform::kMultiLine) == 0) return 1;
   int lines = 1;
   for (size_t at = c->text.find("\r\n"); at != std::string::npos;
        at = c->text.find("\r\n", at + 2)) {

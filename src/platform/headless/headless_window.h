@@ -44,11 +44,13 @@ class HeadlessWindow : public platform::Window {
   bool IsControlVisible(int id) const override;
   void EnableControl(int id, bool enable) override;
   bool IsControlEnabled(int id) const override;
-  // Code may set any text; the text limit applies only to typing, as on Windows.
+  // A single-line edit keeps at most its text limit, also of a text set by code (as the Qt
+  // line edit does); a multi-line edit is not limited.
   void SetText(int id, const std::string& utf8) override;
-  std::string GetText(int id) const override;  // a drop-down gives its selected item
-  void SetTextLimit(int id, int max_chars) override;
-  // Checks one button only; the others of its group keep their marks.
+  // A drop-down gives its selected item, an address field "a.b.c.d" (blanks read 0).
+  std::string GetText(int id) const override;
+  void SetTextLimit(int id, int max_chars) override;  // 0 or less: no limit
+  // Checks one radio button only; the others of its group keep their marks.
   void SetCheck(int id, bool checked) override;
   bool GetCheck(int id) const override;
   void SetFocus(int id) override;
