@@ -5,8 +5,10 @@
 //
 // Only a real answer counts: an echo reply from the probed address to one of this job's
 // requests. ICMP errors, other programs' replies and anything malformed are skipped and
-// the wait goes on. When every request timed out, the neighbour table is asked whether
-// the host answered ARP during the probe (a host that drops echo requests is still there).
+// the wait goes on. Datagrams are read during the pause too, so "time=" is the true round
+// trip (kernel arrival time minus send time). When every request timed out, the neighbour table is
+// asked whether the host answered ARP during the probe (a host that drops echo requests is still
+// there).
 //
 // Threads: a CPinger runs on one thread (the ping worker's). Its counters and buffers are
 // its own, so two engines never share state. `stop` may be signalled from any thread; the
