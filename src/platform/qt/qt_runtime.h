@@ -7,11 +7,11 @@
 #include "platform/readiness_watcher.h"
 #include "platform/window.h"
 
-namespace ardvix::platform::qt {
+namespace ardvix::platform {
 
 // Creates the application (name "ardvix", the dialog font as its default font), runs body
 // on this thread with the Qt window backend and readiness watcher, and returns body's
 // result. No event loop runs around body: each modal window runs its own.
 int RunWithQt(int argc, char** argv, const std::function<int(UiBackend&, ReadinessWatcher&)>& body);
 
-}  // namespace ardvix::platform::qt
+}  // namespace ardvix::platform

@@ -225,7 +225,7 @@ void QtWindow::EndDialog(int result) {
 void QtWindow::GiveInitialFocus() {
   for (const Control& control : controls_) {
     if (CanTakeTabFocus(control.widget, surface_)) {
-      control.widget->setFocus(Qt::TabFocusReason);
+      MoveFocusFromCode(control.widget);
       return;
     }
   }
@@ -276,7 +276,7 @@ void QtWindow::OnRadioClicked(int id) {
 
 void QtWindow::OnFocusChanged(QWidget* old_widget, QWidget* new_widget) {
   const int gained = ControlIdOf(new_widget);
-  if (gained == -1) return;
+  if (gained == -1 || setting_focus_) return;
   const int previous = ControlIdOf(old_widget);
   if (previous == gained) return;  // moving between the parts of one address field
   events_.OnFocusGained(gained, previous);
@@ -367,7 +367,15 @@ bool QtWindow::GetCheck(int id) const {
 }
 
 void QtWindow::SetFocus(int id) {
-  if (Control* control = Find(id)) control->widget->setFocus(Qt::OtherFocusReason);
+  if (Control* control = Find(id)) MoveFocusFromCode(control->widget);
+}
+
+void QtWindow::MoveFocusFromCode(QWidget* widget) {
+  // A focus change made by code is not the operator's: no OnFocusGained for it.
+  const bool was_setting = setting_focus_;
+  setting_focus_ = true;
+  widget->setFocus(Qt::OtherFocusReason);
+  setting_focus_ = was_setting;
 }
 
 int QtWindow::FocusedControl() const {

@@ -98,6 +98,7 @@ class QtWindow : public Window {
   void OnEnter();
   void OnFocusChanged(QWidget* old_widget, QWidget* new_widget);
   void GiveInitialFocus();
+  void MoveFocusFromCode(QWidget* widget);
   void Destroy();
 
   DialogTemplate template_;
@@ -109,6 +110,7 @@ class QtWindow : public Window {
   QMetaObject::Connection focus_connection_;
   QEventLoop* loop_ = nullptr;  // the running modal loop, if any
   bool ended_ = false;
+  bool setting_focus_ = false;
   bool destroyed_ = false;
   int result_ = 0;
 };

@@ -1,0 +1,100 @@
+// A manual preview of the Qt backend: shows a sample dialog template, fills its list with a
+// few rows, and, with --message, opens a message box over it. Used with
+// scripts/screenshot.sh to look at the layout and the Korean texts:
+//   scripts/screenshot.sh /tmp/preview.png 3 build-qt/tests/gui/template_preview --message
+#include <cstring>
+#include <string>
+
+#include "platform/qt/qt_runtime.h"
+
+namespace {
+
+using namespace ardvix::platform;
+
+DialogTemplate SampleTemplate() {
+  DialogTemplate d;
+  d.caption = "Ardvix";
+  d.cx = 355;
+  d.cy = 232;
+  d.font_name = "굴림";
+  d.font_points = 9;
+  d.minimize_box = true;
+  d.shown_on_taskbar = true;
+  const auto label = [](const char* text, int x, int y, int cx) {
+    return ControlTemplate{-1, ControlKind::kStaticText, text, x, y, cx, 8};
+  };
+  d.controls = {
+      {1, ControlKind::kDefPushButton, "Exit", 292, 189, 50, 14},
+      {1000, ControlKind::kPushButton, "IP Find", 7, 7, 50, 14},
+      {1005, ControlKind::kListView, "", 7, 25, 341, 67, kBorder},
+      {1006, ControlKind::kPushButton, "IP Change", 152, 190, 50, 14, kDisabled},
+      label("IP Address", 7, 120, 50),
+      {1017, ControlKind::kIpAddress, "", 63, 117, 100, 15},
+      label("Default GateWay", 7, 142, 55),
+      {1018, ControlKind::kIpAddress, "", 63, 139, 100, 15},
+      label("SubNet Mask", 7, 164, 50),
+      {1019, ControlKind::kIpAddress, "", 63, 161, 100, 15},
+      label("Mac Address", 186, 120, 50),
+      {1024, ControlKind::kEdit, "", 242, 117, 100, 14, kCenter | kBorder | kDisabled},
+      label("ID", 187, 142, 40),
+      {1026, ControlKind::kEdit, "", 242, 139, 100, 14, kCenter | kBorder | kDisabled},
+      label("Password", 187, 163, 40),
+      {1027, ControlKind::kEdit, "", 242, 161, 100, 14, kPassword | kBorder},
+      {1028, ControlKind::kPushButton, "Ping", 222, 190, 50, 14, kDisabled},
+      {1029, ControlKind::kPushButton, "List Clear", 62, 7, 50, 14},
+      {1033, ControlKind::kEdit, "", 7, 208, 341, 15, kBorder | kDisabled},
+      {1050, ControlKind::kRadioButton, "Static IP Address", 102, 97, 71, 10, kGroup},
+      {1051, ControlKind::kRadioButton, "Dynamic IP Address", 7, 97, 82, 10},
+      label("다시 선택하십시요", 186, 97, 100),
+  };
+  return d;
+}
+
+class PreviewEvents : public WindowEvents {
+ public:
+  explicit PreviewEvents(bool show_message) : show_message_(show_message) {}
+  Window* window = nullptr;
+
+  void OnInitDialog() override {
+    const char* headers[] = {"IP Address", "MAC Address", " Gateway", " Subnet Mask",
+                             "Bootproto",  "ID",          "WebPort"};
+    for (int i = 0; i < 7; ++i) window->InsertColumn(1005, i, headers[i], i == 4 ? 70 : 90);
+    window->SetListFullRowSelect(1005, true, true);
+    window->AppendRow(1005, {"192.168.0.20", "00:1A:2B:3C:4D:5E", "192.168.0.1", "255.255.255.0",
+                             "static", "관리자", "80"});
+    window->AppendRow(1005, {"192.168.0.21", "00:1A:2B:3C:4D:5F", "192.168.0.1", "255.255.255.0",
+                             "dhcp", "admin", "one"});
+    window->SetIpAddress(1017, 192, 168, 0, 20);
+    window->SetIpAddress(1018, 192, 168, 0, 1);
+    window->SetIpAddress(1019, 255, 255, 255, 0);
+    window->SetText(1024, "00:1A:2B:3C:4D:5E");
+    window->SetText(1026, "관리자");
+    window->SetText(1027, "secret");
+    window->SetCheck(1050, true);
+    window->SetText(1033, "Broadcasting standby.....");
+    if (show_message_) window->SetTimer(1, 500);
+  }
+  void OnTimer(int id) override {
+    window->KillTimer(id);
+    window->MessageBox("다시 선택하십시요");
+  }
+  void OnCommand(int id) override {
+    if (id == kIdOk || id == kIdCancel) window->EndDialog(id);
+  }
+
+ private:
+  bool show_message_;
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const bool show_message = argc > 1 && std::strcmp(argv[1], "--message") == 0;
+  return RunWithQt(argc, argv, [&](UiBackend& ui, ReadinessWatcher&) {
+    PreviewEvents events(show_message);
+    auto window = ui.CreateDialogWindow(SampleTemplate(), events, nullptr);
+    events.window = window.get();
+    window->RunModal();
+    return 0;
+  });
+}
