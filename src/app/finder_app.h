@@ -3,7 +3,9 @@
 #pragma once
 
 #include <functional>
+#include <memory>
 
+#include "nettools/ping_worker.h"
 #include "platform/services.h"
 
 namespace ardvix::app {
@@ -12,14 +14,17 @@ inline constexpr const char* kSocketStartupFailed = "Windows 소켓 초기화에
 
 class CFinderApp {
  public:
+  using PingWorkerFactory = std::function<std::unique_ptr<nettools::PingJobRunner>()>;
   // socket_layer_startup: true when the system's sockets can be used.
-  CFinderApp(const platform::Services& services, std::function<bool()> socket_layer_startup);
+  CFinderApp(const platform::Services& services, std::function<bool()> socket_layer_startup,
+             PingWorkerFactory make_ping_worker);
   // Returns the process exit status: 0 after the window closed, 1 when start-up failed.
   int InitInstance();
 
  private:
   platform::Services services_;
   std::function<bool()> socket_layer_startup_;
+  PingWorkerFactory make_ping_worker_;
 };
 
 }  // namespace ardvix::app

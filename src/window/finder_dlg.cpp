@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "nettools/ping_messages.h"
 #include "protocol/notifications.h"
 #include "window/app_icon.h"
 #include "window/control_ids.h"
@@ -22,8 +23,10 @@ constexpr Column kColumns[] = {{"IP Address", 90},   {"MAC Address", 90}, {" Gat
                                {"WebPort", 90}};
 }  // namespace
 
-CFinderDlg::CFinderDlg(const platform::Services& services)
+CFinderDlg::CFinderDlg(const platform::Services& services,
+                       std::unique_ptr<nettools::PingJobRunner> ping_worker)
     : services_(services),
+      ping_worker_(std::move(ping_worker)),
       auth_socket_(*services.udp),
       broadcast_socket_(*services.udp),
       ip_change_socket_(*services.udp),
@@ -34,6 +37,15 @@ CFinderDlg::~CFinderDlg() = default;
 int CFinderDlg::DoModal() { return RunDialog(*services_.ui, MainWindowTemplate(), nullptr); }
 
 void CFinderDlg::OnWindowCreated() {
+  CreateFlows();
+  auto target = wnd().notification_target();
+  auth_socket_.SetOwner(target);
+  broadcast_socket_.SetOwner(target);
+  ip_change_socket_.SetOwner(target);
+  video_set_socket_.SetOwner(target);
+}
+
+void CFinderDlg::CreateFlows() {
   platform::Window& w = wnd();
   device_list_ = std::make_unique<discovery::DeviceList>(w, IDC_DEVICE_LIST);
 
@@ -60,11 +72,28 @@ void CFinderDlg::OnWindowCreated() {
   };
   selection_ = std::make_unique<DeviceSelection>(sc);
 
-  auto target = w.notification_target();
-  auth_socket_.SetOwner(target);
-  broadcast_socket_.SetOwner(target);
-  ip_change_socket_.SetOwner(target);
-  video_set_socket_.SetOwner(target);
+  config::ConfigContext cc;
+  cc.window = &w;
+  cc.out = this;
+  cc.shell = services_.shell;
+  cc.auth_channel = &auth_socket_;
+  cc.ip_change_channel = &ip_change_socket_;
+  cc.send_buffer = &send_buffer_;
+  cc.receive_buffer = &receive_buffer_;
+  cc.local_text = [this] { return local_address_.view(); };
+  cc.list = device_list_.get();
+  cc.discovery = discovery_.get();
+  cc.pinger = ping_worker_.get();
+  cc.self = w.notification_target();
+  cc.device.mac = &mac_;
+  cc.device.id = &id_;
+  cc.device.password = &password_;
+  cc.device.web_port = [this]() -> const std::string& { return selection_->selected_web_port(); };
+  cc.device.address_mode = &address_mode_;
+  cc.device.save_data_exchange = [this] { SaveDataExchange(); };
+  settings_change_ = std::make_unique<config::NetworkSettingsChange>(cc);
+  password_confirmation_ = std::make_unique<config::PasswordConfirmation>(cc, *settings_change_);
+  ping_command_ = std::make_unique<nettools::PingCommand>(w, *this, *services_.shell);
 }
 
 void CFinderDlg::OnInitDialog() {
@@ -101,8 +130,6 @@ void CFinderDlg::OnInitDialog() {
   local_address_.length = static_cast<int>(std::strlen(local_address_.text.data()));
   discovery_->SetLocalText(local_address_.view());
 
-  ping_count_ = 2;
-  first_announcement_ = 0;
   SetStatus("Broadcasting standby.....");
   w.SetFocus(IDOK_EXIT);
 }
@@ -163,6 +190,12 @@ void CFinderDlg::OnControlCommand(int control_id) {
     case IDC_DYNAMIC_IP:
       selection_->OnDynamicClicked();
       break;
+    case IDC_IP_CHANGE:
+      password_confirmation_->OnIpChange();
+      break;
+    case IDC_PING:
+      ping_command_->Run();
+      break;
     default:
       break;
   }
@@ -194,6 +227,34 @@ void CFinderDlg::OnNotification(const platform::Notification& n) {
   switch (n.code) {
     case protocol::WM_BROADCAST_RECEIVE:
       discovery_->OnBroadcastReceive();
+      break;
+    case protocol::WM_AUTH_OK:
+      password_confirmation_->OnAuthOk();
+      break;
+    case protocol::WM_AUTH_FAIL:
+      password_confirmation_->OnAuthFail();
+      break;
+    case protocol::WM_AUTH_ERROR:
+      password_confirmation_->OnAuthError();
+      break;
+    case protocol::WM_IPCHANGE_RECEIVE:
+      settings_change_->OnIpChangeReceive();
+      break;
+    case nettools::WM_PING_REPLY:
+      settings_change_->OnPingReply();
+      break;
+    case nettools::WM_PING_TIMEOUT:
+      settings_change_->OnPingTimeout();
+      break;
+    case nettools::WM_PING_NOHOST:
+      settings_change_->OnPingNoHost();
+      break;
+    case nettools::WM_PING_TEXT:
+      // The probe's lines go to the log, where they help to explain its verdict.
+      AppendLine(n.text);
+      break;
+    case nettools::WM_PING_DONE:
+      settings_change_->OnProbeDone();
       break;
     default:
       break;

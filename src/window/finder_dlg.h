@@ -7,9 +7,13 @@
 #include <memory>
 #include <string>
 
+#include "config/network_settings_change.h"
+#include "config/password_confirmation.h"
 #include "discovery/device_list.h"
 #include "discovery/discovery_flow.h"
 #include "nettools/local_address.h"
+#include "nettools/ping_command.h"
+#include "nettools/ping_worker.h"
 #include "platform/services.h"
 #include "protocol/auth_socket.h"
 #include "protocol/channel_socket.h"
@@ -24,7 +28,9 @@ namespace ardvix::window {
 
 class CFinderDlg : public DialogBase, public protocol::OperatorOutput {
  public:
-  explicit CFinderDlg(const platform::Services& services);
+  // ping_worker: runs the address probes; its thread lives as long as this object.
+  CFinderDlg(const platform::Services& services,
+             std::unique_ptr<nettools::PingJobRunner> ping_worker);
   ~CFinderDlg() override;
 
   // Runs the window modally; returns when it has been closed and destroyed.
@@ -46,6 +52,8 @@ class CFinderDlg : public DialogBase, public protocol::OperatorOutput {
   discovery::DiscoveryFlow& discovery() { return *discovery_; }
   discovery::DeviceList& device_list() { return *device_list_; }
   DeviceSelection& selection() { return *selection_; }
+  config::NetworkSettingsChange& settings_change() { return *settings_change_; }
+  config::PasswordConfirmation& password_confirmation() { return *password_confirmation_; }
 
  protected:
   // Event table.
@@ -66,12 +74,14 @@ class CFinderDlg : public DialogBase, public protocol::OperatorOutput {
   void LoadDataExchange();
   void SaveDataExchange();
   void CreateListColumns();
+  void CreateFlows();
   void ShowAboutBox();
 
   platform::Services services_;
 
   // Members in declaration order; destroyed in reverse.
   CLogEdit log_box_;
+  std::unique_ptr<nettools::PingJobRunner> ping_worker_;
   protocol::CAuthSocket auth_socket_;
   protocol::CBroadcastSocket broadcast_socket_;
   protocol::CIpChangeSocket ip_change_socket_;
@@ -80,18 +90,7 @@ class CFinderDlg : public DialogBase, public protocol::OperatorOutput {
   std::array<uint8_t, protocol::kFrameLength> receive_buffer_{};
   std::array<uint8_t, protocol::kFrameLength> send_buffer_{};
   int address_mode_ = 1;  // 1 static, 0 dynamic
-  protocol::DeviceRecord record_;
-  std::string sender_address_;
-  std::string password_for_command_;
-  protocol::DeviceRecord selected_;
-  std::string ping_command_text_;
-  int first_announcement_ = 0;
   nettools::LocalAddress local_address_;
-  int ping_running_ = 0;
-  int ping_count_ = 2;
-  int reply_flag_ = 0;
-  int timeout_flag_ = 0;
-  int nohost_flag_ = 0;
   std::string mac_;
   std::string id_;
   std::string password_;
@@ -100,6 +99,9 @@ class CFinderDlg : public DialogBase, public protocol::OperatorOutput {
   std::unique_ptr<discovery::DeviceList> device_list_;
   std::unique_ptr<discovery::DiscoveryFlow> discovery_;
   std::unique_ptr<DeviceSelection> selection_;
+  std::unique_ptr<config::NetworkSettingsChange> settings_change_;
+  std::unique_ptr<config::PasswordConfirmation> password_confirmation_;
+  std::unique_ptr<nettools::PingCommand> ping_command_;
 };
 
 }  // namespace ardvix::window

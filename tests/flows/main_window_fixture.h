@@ -5,10 +5,12 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/headless/headless_environment.h"
+#include "support/fake_ping_runner.h"
 #include "window/control_ids.h"
 #include "window/finder_dlg.h"
 
@@ -34,20 +36,25 @@ class MainWindowTest : public ::testing::Test {
   // Opens the main window, runs body while it is open, and returns when it has been
   // destroyed. body must close the window (Exit, Escape, ...) or it ends with Cancel.
   void RunWindow(const std::function<void(headless::HeadlessWindow&)>& body) {
-    window::CFinderDlg dlg(env.services);
+    auto runner = std::make_unique<FakePingRunner>();
+    pinger_ = runner.get();
+    window::CFinderDlg dlg(env.services, std::move(runner));
     dlg_ = &dlg;
     env.backend.SetModalScript(window::IDD_FINDER_DIALOG, body);
     dlg.DoModal();
     dlg_ = nullptr;
+    pinger_ = nullptr;
   }
 
   window::CFinderDlg& dlg() { return *dlg_; }
+  FakePingRunner& pinger() { return *pinger_; }
   std::vector<std::string> Boxes() const { return env.backend.message_boxes(); }
 
   headless::HeadlessEnvironment env;
 
  private:
   window::CFinderDlg* dlg_ = nullptr;
+  FakePingRunner* pinger_ = nullptr;
 };
 
 }  // namespace ardvix::testing

@@ -4,6 +4,7 @@
 #include <memory>
 #include <vector>
 
+#include "nettools/ping_messages.h"
 #include "platform/headless/fake_udp_network.h"
 #include "protocol/auth_socket.h"
 #include "protocol/channel_socket.h"
@@ -109,9 +110,9 @@ INSTANTIATE_TEST_SUITE_P(Answers, CredentialAnswers,
                          [](const auto& p) { return std::string(p.param.name); });
 
 TEST(CredentialAnswers, ErrorNotificationDiffersFromEveryOther) {
-  for (uint32_t other :
-       {WM_BROADCAST_RECEIVE, WM_PING_REPLY, WM_PING_TIMEOUT, WM_PING_NOHOST, WM_AUTH_OK,
-        WM_AUTH_FAIL, WM_IPCHANGE_RECEIVE, WM_VIDEOSET_RECEIVE, WM_PING_TEXT, WM_PING_DONE}) {
+  for (uint32_t other : {WM_BROADCAST_RECEIVE, nettools::WM_PING_REPLY, nettools::WM_PING_TIMEOUT,
+                         nettools::WM_PING_NOHOST, WM_AUTH_OK, WM_AUTH_FAIL, WM_IPCHANGE_RECEIVE,
+                         WM_VIDEOSET_RECEIVE, nettools::WM_PING_TEXT, nettools::WM_PING_DONE}) {
     EXPECT_NE(WM_AUTH_ERROR, other);
   }
 }
