@@ -32,4 +32,9 @@ std::vector<std::string> FakeCommandInterpreter::commands() const {
   return commands_;
 }
 
+void FakeCommandInterpreter::ClearCommands() {
+  std::lock_guard lock(mutex_);
+  commands_.clear();
+}
+
 }  // namespace ardvix::headless

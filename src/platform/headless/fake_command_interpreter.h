@@ -21,6 +21,7 @@ class FakeCommandInterpreter : public platform::CommandInterpreter {
   void SetResult(const std::string& command_line, platform::CommandResult result);
   void SetDefaultResult(platform::CommandResult result);
   std::vector<std::string> commands() const;
+  void ClearCommands();
 
   // Called for every run, on the running thread, before the result is returned (a test may
   // write a file the command would have written). Set before use.
