@@ -236,8 +236,10 @@ void QtWindow::Destroy() {
   destroyed_ = true;
   queue_->Close();
   QObject::disconnect(focus_connection_);
-  for (auto& [id, timer] : timers_) timer->stop();
-  timers_.clear();
+  if (surface_) {
+    for (auto& [id, timer] : timers_) timer->stop();
+  }
+  timers_.clear();  // the timers are children of the surface and go with it
   controls_.clear();
   delete surface_.data();  // a null QPointer when a parent window already took it down
 }
@@ -511,6 +513,7 @@ void QtWindow::SetTimer(int timer_id, int period_ms) {
 }
 
 void QtWindow::KillTimer(int timer_id) {
+  if (!surface_) return;
   const auto found = timers_.find(timer_id);
   if (found != timers_.end()) found->second->stop();
 }
