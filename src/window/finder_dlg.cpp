@@ -3,10 +3,13 @@
 #include <algorithm>
 #include <cstring>
 
+#include "discovery/find_ip_dlg.h"
 #include "nettools/ping_messages.h"
 #include "protocol/notifications.h"
 #include "window/app_icon.h"
 #include "window/control_ids.h"
+#include "window/info_boxes.h"
+#include "window/saved_list.h"
 #include "window/templates/main_window_template.h"
 
 namespace ardvix::window {
@@ -94,6 +97,7 @@ void CFinderDlg::CreateFlows() {
   settings_change_ = std::make_unique<config::NetworkSettingsChange>(cc);
   password_confirmation_ = std::make_unique<config::PasswordConfirmation>(cc, *settings_change_);
   ping_command_ = std::make_unique<nettools::PingCommand>(w, *this, *services_.shell);
+  video_settings_ = std::make_unique<config::VideoSettings>(cc, video_set_socket_, *services_.ui);
 }
 
 void CFinderDlg::OnInitDialog() {
@@ -196,6 +200,18 @@ void CFinderDlg::OnControlCommand(int control_id) {
     case IDC_PING:
       ping_command_->Run();
       break;
+    case IDC_VIDEO_SET:
+      video_settings_->OnVideoSet();
+      break;
+    case IDC_FIND_CAM:
+      FindCam();
+      break;
+    case IDC_SAVE:
+      SaveDeviceList(*device_list_, *services_.clock, *this);
+      break;
+    case IDC_HELP:
+      ShowHelpBox();
+      break;
     default:
       break;
   }
@@ -213,7 +229,15 @@ void CFinderDlg::OnSysCommand(int command) {
   if ((command & 0xFFF0) == IDM_ABOUTBOX) ShowAboutBox();
 }
 
-void CFinderDlg::ShowAboutBox() {}
+// The boxes run over the main window, so it takes no input while they are open.
+void CFinderDlg::ShowAboutBox() { CAboutDlg().DoModal(*services_.ui, &wnd()); }
+
+void CFinderDlg::ShowHelpBox() { CHelpDlg().DoModal(*services_.ui, &wnd()); }
+
+void CFinderDlg::FindCam() {
+  SetStatus("Find IP.....");
+  discovery::CFindIpDlg(*services_.udp).DoModal(*services_.ui, &wnd());
+}
 
 void CFinderDlg::OnFocusGained(int control_id, int previous_id) {
   if (control_id == IDC_LOG) log_box_.OnFocusGained(previous_id, IDOK_EXIT);
@@ -239,6 +263,9 @@ void CFinderDlg::OnNotification(const platform::Notification& n) {
       break;
     case protocol::WM_IPCHANGE_RECEIVE:
       settings_change_->OnIpChangeReceive();
+      break;
+    case protocol::WM_VIDEOSET_RECEIVE:
+      video_settings_->OnVideoSetReceive();
       break;
     case nettools::WM_PING_REPLY:
       settings_change_->OnPingReply();

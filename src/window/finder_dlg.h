@@ -9,6 +9,7 @@
 
 #include "config/network_settings_change.h"
 #include "config/password_confirmation.h"
+#include "config/video_settings.h"
 #include "discovery/device_list.h"
 #include "discovery/discovery_flow.h"
 #include "nettools/local_address.h"
@@ -54,6 +55,7 @@ class CFinderDlg : public DialogBase, public protocol::OperatorOutput {
   DeviceSelection& selection() { return *selection_; }
   config::NetworkSettingsChange& settings_change() { return *settings_change_; }
   config::PasswordConfirmation& password_confirmation() { return *password_confirmation_; }
+  config::VideoSettings& video_settings() { return *video_settings_; }
 
  protected:
   // Event table.
@@ -76,6 +78,8 @@ class CFinderDlg : public DialogBase, public protocol::OperatorOutput {
   void CreateListColumns();
   void CreateFlows();
   void ShowAboutBox();
+  void ShowHelpBox();
+  void FindCam();
 
   platform::Services services_;
 
@@ -102,6 +106,7 @@ class CFinderDlg : public DialogBase, public protocol::OperatorOutput {
   std::unique_ptr<config::NetworkSettingsChange> settings_change_;
   std::unique_ptr<config::PasswordConfirmation> password_confirmation_;
   std::unique_ptr<nettools::PingCommand> ping_command_;
+  std::unique_ptr<config::VideoSettings> video_settings_;
 };
 
 }  // namespace ardvix::window
