@@ -25,7 +25,8 @@ INSTANTIATE_TEST_SUITE_P(
                       Case{"", {0, 0, 0, 0}}, Case{"10.0.0.5", {10, 0, 0, 5}},
                       Case{" 7.x8.-1.99999999999", {7, 0, 255, 255}},
                       Case{"1.2", {1, 0, 1, 2}},  // a missing dot makes the next search start over
-                      Case{"192", {0, 0, 0, 192}}));
+                      Case{"192", {0, 0, 0, 192}}),
+    [](const auto& p) { return "Case" + std::to_string(p.index); });
 
 }  // namespace
 }  // namespace ardvix::window
