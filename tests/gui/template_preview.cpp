@@ -1,11 +1,19 @@
 // A manual preview of the Qt backend: shows a sample dialog template, fills its list with a
-// few rows, and, with --message, opens a message box over it. Used with
-// scripts/screenshot.sh to look at the layout and the Korean texts:
+// few rows, and, with --message, opens a message box over it. With --template <id> it shows
+// one of the system's sub-dialogs instead: 100 (About), 129 (video settings), 130 (find by
+// MAC) or 135 (Help). Used with scripts/screenshot.sh to look at the layout and the Korean
+// texts:
 //   scripts/screenshot.sh /tmp/preview.png 3 build-qt/tests/gui/template_preview --message
+//   scripts/screenshot.sh /tmp/help.png 3 build-qt/tests/gui/template_preview --template 135
+// Nothing here opens a socket: the find-by-MAC layout is shown without its dialog class.
+#include <cstdlib>
 #include <cstring>
 #include <string>
 
+#include "config/video_set_dlg.h"
 #include "platform/qt/qt_runtime.h"
+#include "window/info_boxes.h"
+#include "window/templates/find_ip_template.h"
 
 namespace {
 
@@ -86,11 +94,43 @@ class PreviewEvents : public WindowEvents {
   bool show_message_;
 };
 
+// Shows a layout as it stands, with no code bound to it; OK and Cancel close it.
+class LayoutEvents : public WindowEvents {
+ public:
+  Window* window = nullptr;
+  void OnCommand(int id) override {
+    if (id == kIdOk || id == kIdCancel) window->EndDialog(id);
+  }
+};
+
+int ShowSubDialog(UiBackend& ui, int template_id) {
+  switch (template_id) {
+    case 100:
+      return ardvix::window::CAboutDlg().DoModal(ui, nullptr);
+    case 129:
+      return ardvix::config::CVideoSetDlg().DoModal(ui, nullptr);
+    case 135:
+      return ardvix::window::CHelpDlg().DoModal(ui, nullptr);
+    case 130: {
+      LayoutEvents events;
+      auto window = ui.CreateDialogWindow(ardvix::window::FindIpTemplate(), events, nullptr);
+      events.window = window.get();
+      return window->RunModal();
+    }
+    default:
+      ui.MessageBox("No preview for template " + std::to_string(template_id));
+      return 1;
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   const bool show_message = argc > 1 && std::strcmp(argv[1], "--message") == 0;
+  const int template_id =
+      argc > 2 && std::strcmp(argv[1], "--template") == 0 ? std::atoi(argv[2]) : 0;
   return RunWithQt(argc, argv, [&](UiBackend& ui, ReadinessWatcher&) {
+    if (template_id != 0) return ShowSubDialog(ui, template_id);
     PreviewEvents events(show_message);
     auto window = ui.CreateDialogWindow(SampleTemplate(), events, nullptr);
     events.window = window.get();
