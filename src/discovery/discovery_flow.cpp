@@ -64,7 +64,9 @@ void DiscoveryFlow::OnBroadcastReceive() {
   c_.out->AppendLine(sender_address_);
 
   if (!first_announcement_) {
-    c_.clock->SleepMs(kFirstAnnouncementPauseMs);
+    // The thread blocks as a sleep would, but the answers of a large segment that arrive
+    // meanwhile are kept: a burst can outgrow the system's receive buffer.
+    c_.channel->WaitDraining(kFirstAnnouncementPauseMs);
     first_announcement_ = 1;
   }
   if (record_.bootProto == "static" || record_.bootProto == "dhcp") {

@@ -27,8 +27,8 @@ enum class ReceiveError {
 struct ReceiveResult {
   int bytes = -1;  // bytes stored in the buffer; -1 when the receive failed
   ReceiveError error = ReceiveError::kOther;
-  int error_code = 0;           // the system's error number for kOther (errno on Linux)
-  std::string source_address;   // dotted decimal
+  int error_code = 0;          // the system's error number for kOther (errno on Linux)
+  std::string source_address;  // dotted decimal
   uint16_t source_port = 0;
   bool ok() const { return error == ReceiveError::kNone; }
 };
@@ -47,10 +47,18 @@ class UdpSocket {
   virtual bool SetBroadcast(int on) = 0;
   // Sends one datagram. To 255.255.255.255 it leaves through every up, broadcast-capable,
   // non-loopback IPv4 interface. Returns the bytes sent or -1.
-  virtual int SendTo(std::span<const uint8_t> frame, const std::string& address,
-                     uint16_t port) = 0;
-  // Receives one datagram into buffer without blocking.
+  virtual int SendTo(std::span<const uint8_t> frame, const std::string& address, uint16_t port) = 0;
+  // Receives one datagram into buffer without blocking. Datagrams kept by WaitDraining
+  // come first, in arrival order.
   virtual ReceiveResult Receive(std::span<uint8_t> buffer) = 0;
+
+  // Blocks the calling thread for ms milliseconds, as a sleep does, but keeps every
+  // datagram that arrives meanwhile: they are moved out of the system's receive buffer
+  // into the socket's own queue, so that a burst longer than that buffer is not dropped.
+  // Nothing is handled during the wait and no callback runs; afterwards the readable
+  // callback keeps being called while kept datagrams remain, one Receive each. On a
+  // closed socket it is a plain sleep. Closing the socket discards what it kept.
+  virtual void WaitDraining(uint32_t ms) = 0;
 
   virtual void SetReadableCallback(std::function<void()> on_readable) = 0;
 };

@@ -32,6 +32,9 @@ class ChannelSocket {
   // 255.255.255.255:7005. The result is not examined: a failure shows up as no answer.
   void SendCommand(std::span<const uint8_t> frame);
   platform::ReceiveResult Receive(std::span<uint8_t> buffer);
+  // Blocks the thread for ms, keeping what arrives meanwhile for later receives (see
+  // UdpSocket::WaitDraining). A plain sleep while the channel has no socket.
+  void WaitDraining(uint32_t ms) { socket_->WaitDraining(ms); }
   // Closes the socket (if open) and sets the needs-create flag.
   void Close();
   // Sets the flag but keeps the socket: it still receives until the next send replaces it.

@@ -12,7 +12,8 @@ namespace {
 constexpr char kLimitedBroadcast[] = "255.255.255.255";
 }
 
-FakeUdpNetwork::FakeUdpNetwork(uint16_t first_port) : next_port_(first_port) {}
+FakeUdpNetwork::FakeUdpNetwork(uint16_t first_port, platform::Clock* clock)
+    : next_port_(first_port), clock_(clock) {}
 
 FakeUdpNetwork::~FakeUdpNetwork() = default;
 
@@ -213,6 +214,11 @@ platform::ReceiveResult FakeUdpNetwork::Receive(uint16_t port, std::span<uint8_t
   result.source_address = std::move(item.source_address);
   result.source_port = item.source_port;
   return result;
+}
+
+void FakeUdpNetwork::WaitDraining(uint32_t ms) {
+  // The sleep may deliver (a virtual clock's on_sleep hook): the lock is not held.
+  if (clock_) clock_->SleepMs(ms);
 }
 
 }  // namespace ardvix::headless

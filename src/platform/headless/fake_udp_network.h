@@ -17,6 +17,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/udp_socket.h"
 
 namespace ardvix::headless {
@@ -34,7 +35,10 @@ struct SentDatagram {
 
 class FakeUdpNetwork : public platform::UdpSocketFactory {
  public:
-  explicit FakeUdpNetwork(uint16_t first_port = 40000);
+  // clock, when given, is what a socket's WaitDraining sleeps on (not owned; it outlives the
+  // network). Without one WaitDraining returns at once. Nothing is lost during the wait in
+  // either case: delivered datagrams wait in the network until they are received.
+  explicit FakeUdpNetwork(uint16_t first_port = 40000, platform::Clock* clock = nullptr);
   ~FakeUdpNetwork() override;
 
   std::unique_ptr<platform::UdpSocket> CreateUdpSocket() override;
@@ -93,6 +97,7 @@ class FakeUdpNetwork : public platform::UdpSocketFactory {
   int SendTo(uint16_t port, std::vector<uint8_t> bytes, const std::string& address,
              uint16_t to_port);
   platform::ReceiveResult Receive(uint16_t port, std::span<uint8_t> buffer);
+  void WaitDraining(uint32_t ms);
 
   void Queue(uint16_t local_port, Item item);
   void Wake();
@@ -106,6 +111,7 @@ class FakeUdpNetwork : public platform::UdpSocketFactory {
   std::vector<uint16_t> closed_;
   int lost_ = 0;
   std::function<void()> wake_;
+  platform::Clock* const clock_;
 };
 
 }  // namespace ardvix::headless

@@ -26,6 +26,8 @@ class FakeUdpSocket : public platform::UdpSocket {
   // broadcasting is off. Every call is recorded, failed or not.
   int SendTo(std::span<const uint8_t> frame, const std::string& address, uint16_t port) override;
   platform::ReceiveResult Receive(std::span<uint8_t> buffer) override;
+  // Sleeps on the network's clock; datagrams delivered meanwhile simply wait in the network.
+  void WaitDraining(uint32_t ms) override { network_.WaitDraining(ms); }
   void SetReadableCallback(std::function<void()> on_readable) override;
 
   const std::function<void()>& readable_callback() const { return on_readable_; }

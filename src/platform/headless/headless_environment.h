@@ -16,7 +16,7 @@ namespace ardvix::headless {
 struct HeadlessEnvironment {
   // Declared in dependency order, so they are destroyed users first.
   VirtualClock clock;
-  FakeUdpNetwork network;
+  FakeUdpNetwork network{40000, &clock};
   HeadlessBackend backend{clock, &network};
   FakeCommandInterpreter shell;
   FakeHostInfo host;

@@ -1,20 +1,43 @@
 #include "platform/posix/posix_udp_socket.h"
 
 #include <arpa/inet.h>
+#include <poll.h>
+#include <sys/eventfd.h>
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <set>
+#include <thread>
 
 #include "platform/posix/ipv4_interfaces.h"
 
 namespace ardvix::platform {
 
-PosixUdpSocket::PosixUdpSocket(ReadinessWatcher& watcher) : watcher_(watcher) {}
+namespace {
 
-PosixUdpSocket::~PosixUdpSocket() { Close(); }
+// Room for the largest UDP payload over IPv4, so a kept datagram is never cut.
+constexpr size_t kLargestDatagram = 65536;
+
+void SetSource(ReceiveResult& result, const sockaddr_in& source) {
+  char dotted[INET_ADDRSTRLEN] = {};
+  inet_ntop(AF_INET, &source.sin_addr, dotted, sizeof dotted);
+  result.source_address = dotted;
+  result.source_port = ntohs(source.sin_port);
+}
+
+}  // namespace
+
+PosixUdpSocket::PosixUdpSocket(ReadinessWatcher& watcher, int receive_buffer_bytes)
+    : watcher_(watcher), receive_buffer_bytes_(receive_buffer_bytes) {}
+
+PosixUdpSocket::~PosixUdpSocket() {
+  Close();
+  if (kept_signal_fd_ >= 0) close(kept_signal_fd_);
+}
 
 bool PosixUdpSocket::Open() {
   Close();
@@ -37,8 +60,9 @@ bool PosixUdpSocket::Open() {
 }
 
 void PosixUdpSocket::AskForReceiveBuffer() {
-  int asked = kReceiveBufferBytes;
+  int asked = receive_buffer_bytes_;
   setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &asked, sizeof asked);
+  if (receive_buffer_bytes_ != kReceiveBufferBytes) return;
   // The kernel doubles what it grants (bookkeeping overhead) and caps SO_RCVBUF at
   // net.core.rmem_max; only a privileged process may go past that cap with
   // SO_RCVBUFFORCE. Without the privilege that call fails with EPERM and the capped size
@@ -60,6 +84,10 @@ void PosixUdpSocket::Close() {
     close(fd_);
     fd_ = -1;
   }
+  // What was kept belonged to this socket: a reopened one starts empty, as the kernel's does.
+  kept_.clear();
+  kept_bytes_ = 0;
+  UpdateKeptSignal();
 }
 
 uint16_t PosixUdpSocket::LocalPort() const {
@@ -152,6 +180,7 @@ ReceiveResult PosixUdpSocket::Receive(std::span<uint8_t> buffer) {
     result.error_code = EBADF;
     return result;
   }
+  if (!kept_.empty()) return TakeKept(buffer);
   sockaddr_in source{};
   iovec storage{buffer.data(), buffer.size()};
   msghdr message{};
@@ -176,16 +205,100 @@ ReceiveResult PosixUdpSocket::Receive(std::span<uint8_t> buffer) {
   }
   result.bytes = static_cast<int>(received);
   result.error = (message.msg_flags & MSG_TRUNC) ? ReceiveError::kTruncated : ReceiveError::kNone;
-  char dotted[INET_ADDRSTRLEN] = {};
-  inet_ntop(AF_INET, &source.sin_addr, dotted, sizeof dotted);
-  result.source_address = dotted;
-  result.source_port = ntohs(source.sin_port);
+  SetSource(result, source);
   return result;
+}
+
+ReceiveResult PosixUdpSocket::TakeKept(std::span<uint8_t> buffer) {
+  ReceiveResult result;
+  KeptDatagram kept = std::move(kept_.front());
+  kept_.pop_front();
+  kept_bytes_ -= kept.bytes.size();
+  UpdateKeptSignal();
+  if (kept.error_code != 0) {
+    result.error = ReceiveError::kOther;
+    result.error_code = kept.error_code;
+    return result;
+  }
+  const size_t stored = std::min(kept.bytes.size(), buffer.size());
+  std::copy_n(kept.bytes.begin(), stored, buffer.begin());
+  result.bytes = static_cast<int>(stored);
+  result.error = kept.bytes.size() > buffer.size() ? ReceiveError::kTruncated : ReceiveError::kNone;
+  SetSource(result, kept.source);
+  return result;
+}
+
+void PosixUdpSocket::WaitDraining(uint32_t ms) {
+  using std::chrono::steady_clock;
+  const steady_clock::time_point deadline = steady_clock::now() + std::chrono::milliseconds(ms);
+  if (kept_signal_fd_ < 0) kept_signal_fd_ = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC);
+  // Without the eventfd kept datagrams could not be announced: keep them in the kernel.
+  bool draining = fd_ >= 0 && kept_signal_fd_ >= 0;
+  for (;;) {
+    const steady_clock::time_point now = steady_clock::now();
+    if (now >= deadline) break;
+    if (!draining) {
+      std::this_thread::sleep_until(deadline);
+      break;
+    }
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - now).count();
+    pollfd readable{fd_, POLLIN, 0};
+    const int ready = poll(&readable, 1, static_cast<int>(left));
+    if (ready < 0 && errno != EINTR) {
+      draining = false;
+    } else if (ready > 0) {
+      draining = DrainKernelQueue();
+    }
+  }
+  UpdateKeptSignal();
+}
+
+bool PosixUdpSocket::DrainKernelQueue() {
+  std::vector<uint8_t> scratch(kLargestDatagram);
+  for (;;) {
+    if (kept_bytes_ >= kDrainedBytesLimit) return false;
+    KeptDatagram kept;
+    iovec storage{scratch.data(), scratch.size()};
+    msghdr message{};
+    message.msg_name = &kept.source;
+    message.msg_namelen = sizeof kept.source;
+    message.msg_iov = &storage;
+    message.msg_iovlen = 1;
+    const ssize_t received = recvmsg(fd_, &message, MSG_DONTWAIT);
+    if (received < 0) {
+      if (errno == EINTR) continue;
+      if (errno == EAGAIN || errno == EWOULDBLOCK) return true;
+      // A failure is kept in its place in the order; the wait ends without draining more,
+      // so a failure that repeats cannot spin.
+      kept.error_code = errno;
+      kept_.push_back(std::move(kept));
+      return false;
+    }
+    kept.bytes.assign(scratch.begin(), scratch.begin() + received);
+    kept_bytes_ += kept.bytes.size();
+    kept_.push_back(std::move(kept));
+  }
+}
+
+void PosixUdpSocket::UpdateKeptSignal() {
+  const bool wanted =
+      !kept_.empty() && fd_ >= 0 && static_cast<bool>(on_readable_) && kept_signal_fd_ >= 0;
+  if (wanted && !kept_watch_) {
+    const uint64_t one = 1;
+    if (write(kept_signal_fd_, &one, sizeof one) != sizeof one) return;
+    kept_watch_ = watcher_.Watch(kept_signal_fd_, [this] { DispatchReadable(); });
+  } else if (!wanted && kept_watch_) {
+    watcher_.Unwatch(*kept_watch_);
+    kept_watch_.reset();
+    uint64_t count = 0;
+    if (read(kept_signal_fd_, &count, sizeof count) < 0) count = 0;  // resets the eventfd
+  }
 }
 
 void PosixUdpSocket::SetReadableCallback(std::function<void()> on_readable) {
   on_readable_ = std::move(on_readable);
   UpdateWatch();
+  UpdateKeptSignal();
 }
 
 void PosixUdpSocket::UpdateWatch() {
@@ -206,7 +319,7 @@ void PosixUdpSocket::DispatchReadable() {
 }
 
 std::unique_ptr<UdpSocket> PosixUdpSocketFactory::CreateUdpSocket() {
-  return std::make_unique<PosixUdpSocket>(watcher_);
+  return std::make_unique<PosixUdpSocket>(watcher_, receive_buffer_bytes_);
 }
 
 }  // namespace ardvix::platform
