@@ -8,6 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-nanum xvfb xauth imagemagick
   iproute2 iputils-ping procps
+  python3-pyatspi gir1.2-atspi-2.0 at-spi2-core dbus xdotool
 )
 
 missing=()
