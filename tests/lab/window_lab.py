@@ -122,15 +122,17 @@ class VirtualDesktop:
         self.env = {}
 
     def start(self):
-        read_end, write_end = os.pipe()
-        self.xvfb = subprocess.Popen(
-            ["Xvfb", "-displayfd", str(write_end), "-nolisten", "tcp", "-screen", "0",
-             "1280x800x24"],
-            pass_fds=(write_end,), stdout=subprocess.DEVNULL,
-            stderr=open(os.path.join(self.dir, "xvfb.log"), "w"))
-        os.close(write_end)
-        number = self._read_line(read_end, 20, "Xvfb to start")
-        os.close(read_end)
+        # A random display number of our own, away from the usual :0 and :99 that other
+        # X servers on the machine take; a taken number makes Xvfb end, and the next is tried.
+        for _ in range(10):
+            number = str(secrets.randbelow(800) + 200)
+            if os.path.exists("/tmp/.X11-unix/X" + number) or \
+                    os.path.exists("/tmp/.X%s-lock" % number):
+                continue
+            if self._start_xvfb(number):
+                break
+        else:
+            raise RuntimeError("no free X display number for Xvfb")
         self.display = ":" + number
         wait_until(lambda: os.path.exists("/tmp/.X11-unix/X" + number), 10,
                    what="the X socket")
@@ -154,6 +156,23 @@ class VirtualDesktop:
         self._read_line(self.bus.stdout.fileno(), 20, "the session bus to start")
         os.environ.update(self.env)
         return self
+
+    def _start_xvfb(self, number):
+        read_end, write_end = os.pipe()
+        with open(os.path.join(self.dir, "xvfb.log"), "a") as log:
+            self.xvfb = subprocess.Popen(
+                ["Xvfb", ":" + number, "-displayfd", str(write_end), "-nolisten", "tcp",
+                 "-screen", "0", "1280x800x24"],
+                pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=log)
+        os.close(write_end)
+        try:
+            self._read_line(read_end, 20, "Xvfb to start")
+            return True
+        except RuntimeError:
+            end_process(self.xvfb)
+            return False
+        finally:
+            os.close(read_end)
 
     @staticmethod
     def _read_line(fd, timeout, what):
