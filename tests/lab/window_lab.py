@@ -188,6 +188,13 @@ class VirtualDesktop:
             text += chunk
         return text.decode().strip()
 
+    def log_tail(self):
+        try:
+            with open(os.path.join(self.dir, "xvfb.log")) as log:
+                return log.read()[-1000:]
+        except OSError:
+            return ""
+
     def xdotool(self, *arguments):
         return run(["xdotool"] + list(arguments), timeout=15, env=dict(os.environ, **self.env))
 
@@ -297,8 +304,9 @@ class ArdvixWindow:
     def _check_running(self):
         if self.process.poll() is not None:
             with open(self.output_path) as out:
-                raise AssertionError("ardvix ended (%d): %s" % (self.process.returncode,
-                                                                out.read()[-2000:]))
+                output = out.read()[-2000:]
+            raise AssertionError("ardvix ended (%d): %s\nX server log: %s" % (
+                self.process.returncode, output, self.desktop.log_tail()))
 
     # --- Controls ---
 
@@ -505,6 +513,9 @@ def main():
     if WindowLabCase.desktop is not None:
         WindowLabCase.desktop.stop()
     result = program.result
-    if result.testsRun and len(result.skipped) == result.testsRun:
+    # A class skipped as a whole counts one skip and no test run.
+    if result.skipped and result.wasSuccessful() and result.testsRun <= len(result.skipped):
+        for _, reason in result.skipped:
+            print("skipped: " + reason, file=sys.stderr)
         sys.exit(SKIP_EXIT_CODE)
     sys.exit(0 if result.wasSuccessful() else 1)
