@@ -16,22 +16,20 @@ constexpr const char* kMinute = "\xBA\xD0";  // 분
 
 constexpr const char* kNothingToSave = "저장할 내용이 없습니다.";
 
-std::string TwoDigits(int value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%02d", value);
-  return text;
-}
 }  // namespace
 
 std::string SaveTimeStamp(const platform::LocalDateTime& t) {
-  return std::to_string(t.year) + kYear + "_" + TwoDigits(t.month) + kMonth + TwoDigits(t.day) +
-         kDay + "_" + TwoDigits(t.hour) + kHour + TwoDigits(t.minute) + kMinute;
+  char text[64];
+  std::snprintf(text, sizeof text, "%d%s_%02d%s%02d%s_%02d%s%02d%s", t.year, kYear, t.month, kMonth,
+                t.day, kDay, t.hour, kHour, t.minute, kMinute);
+  return text;
 }
 
 std::string SavedListLine(const std::string& stamp, const std::array<std::string, 7>& row) {
   std::string record = stamp;
   for (int column = 0; column < 5; ++column) {
-    record += "=" + row[column].substr(0, kSavedFieldChars);
+    record += '=';
+    record.append(row[column], 0, kSavedFieldChars);
   }
   // Cut to the block, or padded with zero bytes: the first one ends the text.
   record.resize(kSavedRecordBytes, '\0');
