@@ -8,7 +8,6 @@
 #include <string>
 
 #include "discovery/device_list.h"
-#include "platform/clock.h"
 #include "platform/command_interpreter.h"
 #include "platform/window.h"
 #include "protocol/channel_socket.h"
@@ -28,7 +27,6 @@ struct DiscoveryContext {
   protocol::CBroadcastSocket* channel = nullptr;
   DeviceList* list = nullptr;
   platform::CommandInterpreter* shell = nullptr;
-  platform::Clock* clock = nullptr;
   std::array<uint8_t, protocol::kFrameLength>* send_buffer = nullptr;
   std::array<uint8_t, protocol::kFrameLength>* receive_buffer = nullptr;
   // The local address text over its length; empty when detection failed.

@@ -58,7 +58,6 @@ void CFinderDlg::CreateFlows() {
   dc.channel = &broadcast_socket_;
   dc.list = device_list_.get();
   dc.shell = services_.shell;
-  dc.clock = services_.clock;
   dc.send_buffer = &send_buffer_;
   dc.receive_buffer = &receive_buffer_;
   discovery_ = std::make_unique<discovery::DiscoveryFlow>(dc);

@@ -170,10 +170,14 @@ TEST(WindowRun, MultiLineBoxCountsCrLfLinesAndKeepsTheTextAsSet) {
   ShownWindow w;
   for (const auto& c : cases) {
     SCOPED_TRACE(c.text);
-    w.window->SetText(id::kLog, c.text);
+    w.window->SetText(id::kLog, c.text);  // set while the box is hidden
     EXPECT_EQ(w.window->LineCount(id::kLog), c.lines);
     EXPECT_EQ(w.window->GetText(id::kLog), c.text);
+    w.window->ShowControl(id::kLog, true);
     EXPECT_EQ(w.Control<QPlainTextEdit>(id::kLog)->blockCount(), c.shown_lines);
+    w.window->SetText(id::kLog, c.text + "\r\nmore");  // and while it is shown
+    EXPECT_EQ(w.Control<QPlainTextEdit>(id::kLog)->blockCount(), c.shown_lines + 1);
+    w.window->ShowControl(id::kLog, false);
   }
 }
 

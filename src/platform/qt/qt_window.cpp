@@ -287,7 +287,21 @@ void QtWindow::OnFocusChanged(QWidget* old_widget, QWidget* new_widget) {
 // --- Controls ---
 
 void QtWindow::ShowControl(int id, bool show) {
-  if (Control* control = Find(id)) control->widget->setVisible(show);
+  Control* control = Find(id);
+  if (!control) return;
+  control->widget->setVisible(show);
+  if (show && control->display_stale) RefreshMultiLineBox(*control);
+}
+
+void QtWindow::RefreshMultiLineBox(Control& control) {
+  auto* box = qobject_cast<QPlainTextEdit*>(control.widget);
+  if (!box) return;
+  control.display_stale = false;
+  {
+    QSignalBlocker block(box);
+    box->setPlainText(DisplayedLines(control.crlf_text));
+  }
+  ScrollToEnd(control.id);
 }
 
 bool QtWindow::IsControlVisible(int id) const {
@@ -311,7 +325,11 @@ void QtWindow::SetText(int id, const std::string& utf8) {
   QSignalBlocker block(widget);
   if (auto* box = qobject_cast<QPlainTextEdit*>(widget)) {
     control->crlf_text = utf8;
-    box->setPlainText(DisplayedLines(utf8));
+    // Only a box hidden on purpose: before the window is first shown every child counts as
+    // hidden, and those are shown with the window, not through ShowControl.
+    control->display_stale =
+        box->isHidden() && box->testAttribute(Qt::WA_WState_ExplicitShowHide);
+    if (!control->display_stale) box->setPlainText(DisplayedLines(utf8));
   } else if (auto* edit = qobject_cast<QLineEdit*>(widget)) {
     edit->setText(QString::fromStdString(utf8));
   } else if (auto* button = qobject_cast<QAbstractButton*>(widget)) {
@@ -395,6 +413,7 @@ void QtWindow::ScrollToEnd(int id) {
   Control* control = Find(id);
   if (!control) return;
   if (auto* box = qobject_cast<QPlainTextEdit*>(control->widget)) {
+    if (control->display_stale) return;  // scrolled when it is shown
     QSignalBlocker block(box);
     box->moveCursor(QTextCursor::End);
     box->ensureCursorVisible();

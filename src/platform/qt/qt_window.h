@@ -86,7 +86,12 @@ class QtWindow : public Window {
     int radio_group = 0;        // controls between two kGroup marks share a number
     QWidget* widget = nullptr;  // owned by the surface
     std::string crlf_text;      // a multi-line box's text exactly as set (lines end in CR LF)
+    // A hidden multi-line box is drawn from crlf_text only when it is shown: a log that is
+    // never shown then costs no text layout per line.
+    bool display_stale = false;
   };
+
+  void RefreshMultiLineBox(Control& control);
 
   void BuildControls(const DialogBaseUnits& base);
   void ConnectControl(Control& control);
