@@ -48,7 +48,6 @@ AnnouncementHarness::AnnouncementHarness(platform::UiBackend& ui) {
   context.channel = &channel_;
   context.list = list_.get();
   context.shell = &shell_;
-  context.clock = &clock_;
   context.send_buffer = &send_buffer_;
   context.receive_buffer = &receive_buffer_;
   context.local_text = kLocalText;

@@ -15,7 +15,7 @@ run_suite() {
   (cd "$dir" && ctest --output-on-failure --timeout 600 -j1)
 }
 
-run_suite build/test
+run_suite build/test -DARDVIX_BENCH=ON
 if [[ "${1:-}" != "--quick" ]]; then
   ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     run_suite build/sanitize -DARDVIX_SANITIZE=ON
