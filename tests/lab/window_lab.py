@@ -423,11 +423,16 @@ class ArdvixWindow:
     # --- Message boxes ---
 
     def message_boxes(self):
+        from gi.repository import GLib
         boxes = []
         for i in range(self.app.childCount):
-            child = self.app.getChildAtIndex(i)
-            if child is not None and child.getRoleName() == MESSAGE_BOX_ROLE:
-                boxes.append(child)
+            # A box that is closing may vanish between listing and asking: it is gone.
+            try:
+                child = self.app.getChildAtIndex(i)
+                if child is not None and child.getRoleName() == MESSAGE_BOX_ROLE:
+                    boxes.append(child)
+            except GLib.Error:
+                continue
         return boxes
 
     def wait_message(self, timeout=10):
