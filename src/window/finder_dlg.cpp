@@ -110,7 +110,6 @@ void CFinderDlg::OnInitDialog() {
   ip_change_socket_.MarkNeedsCreate();
   video_set_socket_.MarkNeedsCreate();
   auth_socket_.MarkNeedsCreate();
-  destination_port_ = protocol::DEVICE_PORT;
 
   log_box_.Attach(&w, IDC_LOG);
   receive_buffer_.fill(0);

@@ -49,12 +49,7 @@ class CFinderDlg : public DialogBase, public protocol::OperatorOutput {
   int address_mode() const { return address_mode_; }
   const std::string& mac() const { return mac_; }
   const std::string& id() const { return id_; }
-  const std::string& password() const { return password_; }
-  discovery::DiscoveryFlow& discovery() { return *discovery_; }
   discovery::DeviceList& device_list() { return *device_list_; }
-  DeviceSelection& selection() { return *selection_; }
-  config::NetworkSettingsChange& settings_change() { return *settings_change_; }
-  config::PasswordConfirmation& password_confirmation() { return *password_confirmation_; }
   config::VideoSettings& video_settings() { return *video_settings_; }
 
  protected:
@@ -90,7 +85,6 @@ class CFinderDlg : public DialogBase, public protocol::OperatorOutput {
   protocol::CBroadcastSocket broadcast_socket_;
   protocol::CIpChangeSocket ip_change_socket_;
   protocol::CVideoSetSocket video_set_socket_;
-  uint16_t destination_port_ = protocol::DEVICE_PORT;
   std::array<uint8_t, protocol::kFrameLength> receive_buffer_{};
   std::array<uint8_t, protocol::kFrameLength> send_buffer_{};
   int address_mode_ = 1;  // 1 static, 0 dynamic
