@@ -30,20 +30,13 @@ std::vector<uint8_t> Frame(const std::string& content, size_t length = 300) {
 class IpChangeTest : public MainWindowTest {
  protected:
   void ListAndSelect(HeadlessWindow& w, int row) {
-    w.Click(IDC_IP_FIND);
-    const uint16_t port = env.network.sent().back().local_port;
-    const FakeDevice devices[] = {
-        {"00:11:22:33:44:01", "10.1.1.254", "255.255.0.0", "static", "cam1", "80"},
-        {"00:11:22:33:44:02", "10.1.1.254", "255.255.0.0", "dhcp", "cam2", "80"},
-        {"00:11:22:33:44:03", "10.1.1.254", "255.255.0.0", "static", "cam3", "one"}};
-    int host = 21;
-    for (const auto& d : devices) {
-      env.network.Deliver(port, Announcement(d, kLocal), "10.1.1." + std::to_string(host++), 7005);
-    }
-    env.backend.Pump();
-    w.DoubleClickList(IDC_DEVICE_LIST, row);
-    env.network.ClearSent();
-    env.shell.ClearCommands();
+    FindDevices(
+        w,
+        {{{"00:11:22:33:44:01", "10.1.1.254", "255.255.0.0", "static", "cam1", "80"}, "10.1.1.21"},
+         {{"00:11:22:33:44:02", "10.1.1.254", "255.255.0.0", "dhcp", "cam2", "80"}, "10.1.1.22"},
+         {{"00:11:22:33:44:03", "10.1.1.254", "255.255.0.0", "static", "cam3", "one"},
+          "10.1.1.23"}});
+    SelectRow(w, row);
   }
   std::vector<headless::SentDatagram> SentWord(const std::string& word) const {
     std::vector<headless::SentDatagram> out;

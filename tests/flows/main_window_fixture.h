@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/headless/headless_environment.h"
+#include "support/announcement.h"
 #include "support/fake_ping_runner.h"
 #include "window/control_ids.h"
 #include "window/finder_dlg.h"
@@ -44,6 +45,30 @@ class MainWindowTest : public ::testing::Test {
     dlg.DoModal();
     dlg_ = nullptr;
     pinger_ = nullptr;
+  }
+
+  // A device on the segment: its announcement and the address it answers from.
+  struct ListedDevice {
+    FakeDevice device;
+    std::string address;
+  };
+
+  // Presses "IP Find" and lets every device answer for this PC; the rows are listed.
+  void FindDevices(headless::HeadlessWindow& w, const std::vector<ListedDevice>& devices) {
+    w.Click(window::IDC_IP_FIND);
+    const uint16_t port = env.network.sent().back().local_port;
+    for (const auto& d : devices) {
+      env.network.Deliver(port, Announcement(d.device, "LI=192.168.0.10\n"), d.address, 7005);
+    }
+    env.backend.Pump();
+    ASSERT_EQ(w.RowCount(window::IDC_DEVICE_LIST), static_cast<int>(devices.size()));
+  }
+
+  // Double-clicks a row, then forgets what was sent and run so far.
+  void SelectRow(headless::HeadlessWindow& w, int row) {
+    w.DoubleClickList(window::IDC_DEVICE_LIST, row);
+    env.network.ClearSent();
+    env.shell.ClearCommands();
   }
 
   window::CFinderDlg& dlg() { return *dlg_; }

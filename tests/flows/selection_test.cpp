@@ -22,16 +22,12 @@ std::string Dotted(const platform::IpAddressParts& p) {
 class SelectionTest : public MainWindowTest {
  protected:
   void ListDevices(HeadlessWindow& w) {
-    w.Click(IDC_IP_FIND);
-    const uint16_t port = env.network.sent().back().local_port;
-    FakeDevice fixed{"00:11:22:33:44:01", "10.1.1.254", "255.255.0.0", "static", "cam1", "80"};
-    FakeDevice dynamic{"00:11:22:33:44:02", "10.1.1.254", "255.255.0.0", "dhcp", "cam2", "8080"};
-    FakeDevice fresh{"00:11:22:33:44:03", "10.1.1.254", "255.255.0.0", "static", "cam3", "one"};
-    env.network.Deliver(port, Announcement(fixed, "LI=192.168.0.10\n"), "10.1.1.21", 7005);
-    env.network.Deliver(port, Announcement(dynamic, "LI=192.168.0.10\n"), "10.1.1.22", 7005);
-    env.network.Deliver(port, Announcement(fresh, "LI=192.168.0.10\n"), "10.1.1.23", 7005);
-    env.backend.Pump();
-    ASSERT_EQ(w.RowCount(IDC_DEVICE_LIST), 3);
+    FindDevices(
+        w,
+        {{{"00:11:22:33:44:01", "10.1.1.254", "255.255.0.0", "static", "cam1", "80"}, "10.1.1.21"},
+         {{"00:11:22:33:44:02", "10.1.1.254", "255.255.0.0", "dhcp", "cam2", "8080"}, "10.1.1.22"},
+         {{"00:11:22:33:44:03", "10.1.1.254", "255.255.0.0", "static", "cam3", "one"},
+          "10.1.1.23"}});
   }
 };
 

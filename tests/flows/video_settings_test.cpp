@@ -18,17 +18,11 @@ constexpr const char* kOtherPc = "LI=192.168.0.11\n";
 class VideoSettingsTest : public MainWindowTest {
  protected:
   void ListAndSelect(HeadlessWindow& w, int row) {
-    w.Click(IDC_IP_FIND);
-    const uint16_t port = env.network.sent().back().local_port;
-    const FakeDevice devices[] = {
-        {"00:11:22:33:44:01", "10.1.1.254", "255.255.0.0", "static", "cam1", "80"},
-        {"00:11:22:33:44:02", "10.1.1.254", "255.255.0.0", "static", "cam2", "one"}};
-    env.network.Deliver(port, Announcement(devices[0], kLocal), "10.1.1.21", 7005);
-    env.network.Deliver(port, Announcement(devices[1], kLocal), "10.1.1.22", 7005);
-    env.backend.Pump();
-    w.DoubleClickList(IDC_DEVICE_LIST, row);
-    env.network.ClearSent();
-    env.shell.ClearCommands();
+    FindDevices(w, {{{"00:11:22:33:44:01", "10.1.1.254", "255.255.0.0", "static", "cam1", "80"},
+                     "10.1.1.21"},
+                    {{"00:11:22:33:44:02", "10.1.1.254", "255.255.0.0", "static", "cam2", "one"},
+                     "10.1.1.22"}});
+    SelectRow(w, row);
   }
   // The dialog chooses these positions, then closes with Send (or Cancel).
   void ScriptDialog(int frame, int key, int quality, bool send = true) {

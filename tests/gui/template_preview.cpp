@@ -14,47 +14,16 @@
 #include "platform/qt/qt_runtime.h"
 #include "window/info_boxes.h"
 #include "window/templates/find_ip_template.h"
+#include "window/templates/main_window_template.h"
 
 namespace {
 
 using namespace ardvix::platform;
 
+// The main window's layout, with a Korean label to look at the font.
 DialogTemplate SampleTemplate() {
-  DialogTemplate d;
-  d.caption = "Ardvix";
-  d.cx = 355;
-  d.cy = 232;
-  d.font_name = "굴림";
-  d.font_points = 9;
-  d.minimize_box = true;
-  d.shown_on_taskbar = true;
-  const auto label = [](const char* text, int x, int y, int cx) {
-    return ControlTemplate{-1, ControlKind::kStaticText, text, x, y, cx, 8};
-  };
-  d.controls = {
-      {1, ControlKind::kDefPushButton, "Exit", 292, 189, 50, 14},
-      {1000, ControlKind::kPushButton, "IP Find", 7, 7, 50, 14},
-      {1005, ControlKind::kListView, "", 7, 25, 341, 67, kBorder},
-      {1006, ControlKind::kPushButton, "IP Change", 152, 190, 50, 14, kDisabled},
-      label("IP Address", 7, 120, 50),
-      {1017, ControlKind::kIpAddress, "", 63, 117, 100, 15},
-      label("Default GateWay", 7, 142, 55),
-      {1018, ControlKind::kIpAddress, "", 63, 139, 100, 15},
-      label("SubNet Mask", 7, 164, 50),
-      {1019, ControlKind::kIpAddress, "", 63, 161, 100, 15},
-      label("Mac Address", 186, 120, 50),
-      {1024, ControlKind::kEdit, "", 242, 117, 100, 14, kCenter | kBorder | kDisabled},
-      label("ID", 187, 142, 40),
-      {1026, ControlKind::kEdit, "", 242, 139, 100, 14, kCenter | kBorder | kDisabled},
-      label("Password", 187, 163, 40),
-      {1027, ControlKind::kEdit, "", 242, 161, 100, 14, kPassword | kBorder},
-      {1028, ControlKind::kPushButton, "Ping", 222, 190, 50, 14, kDisabled},
-      {1029, ControlKind::kPushButton, "List Clear", 62, 7, 50, 14},
-      {1033, ControlKind::kEdit, "", 7, 208, 341, 15, kBorder | kDisabled},
-      {1050, ControlKind::kRadioButton, "Static IP Address", 102, 97, 71, 10, kGroup},
-      {1051, ControlKind::kRadioButton, "Dynamic IP Address", 7, 97, 82, 10},
-      label("다시 선택하십시요", 186, 97, 100),
-  };
+  DialogTemplate d = ardvix::window::MainWindowTemplate();
+  d.controls.push_back({-1, ControlKind::kStaticText, "다시 선택하십시요", 186, 97, 100, 8});
   return d;
 }
 
