@@ -50,7 +50,7 @@ AnnouncementHarness::AnnouncementHarness(platform::UiBackend& ui) {
   context.shell = &shell_;
   context.send_buffer = &send_buffer_;
   context.receive_buffer = &receive_buffer_;
-  context.local_text = kLocalText;
+  context.local_text = [] { return std::string_view(kLocalText); };
   flow_ = std::make_unique<discovery::DiscoveryFlow>(context);
   channel_.OpenIfNeeded();
 

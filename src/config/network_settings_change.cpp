@@ -76,7 +76,7 @@ void NetworkSettingsChange::BuildDynamicSet() {
 }
 
 void NetworkSettingsChange::SendCommand() {
-  c_.shell->Run(discovery::kArpFlushCommand);
+  c_.shell->Run(platform::kArpFlushCommand);
   c_.ip_change_channel->SendCommand(*c_.send_buffer);
 }
 

@@ -32,8 +32,6 @@ class NetworkSettingsChange {
   // WM_IPCHANGE_RECEIVE: the device's answer.
   void OnIpChangeReceive();
 
-  int ping_running() const { return ping_running_; }
-
  private:
   void StartPing(const std::string& target);
   // Builds the static command in the frame buffer; false (after the message) when a field

@@ -21,7 +21,7 @@ std::array<uint8_t, protocol::kPwconfirmFrameLength> BuildPasswordConfirm(
 }
 
 void PasswordConfirmation::OnIpChange() {
-  c_.shell->Run(discovery::kArpFlushCommand);
+  c_.shell->Run(platform::kArpFlushCommand);
   c_.out->SetStatus("IP Address Changing.....");
   const std::string password = c_.window->GetText(IDC_PASSWORD);
   // An unanswered request never blocks a new one: its socket goes, and with it any late

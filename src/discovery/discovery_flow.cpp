@@ -17,15 +17,16 @@ constexpr const char* kNotForThisPc = "It's not a Brocasting return Socket.. ";
 }  // namespace
 
 void DiscoveryFlow::StartBroadcast() {
-  c_.shell->Run(kArpFlushCommand);
-  if (c_.local_text.empty()) {
+  c_.shell->Run(platform::kArpFlushCommand);
+  const std::string_view local_text = c_.local_text();
+  if (local_text.empty()) {
     c_.out->ShowMessage(kNoLocalAddress);
     return;
   }
   c_.list->DeleteAllRows();
   c_.window->EnableControl(IDC_IP_FIND, false);
   c_.out->SetStatus("Broadcasting .....");
-  protocol::BuildFrame(*c_.send_buffer, protocol::kCmdDiscover, {c_.local_text});
+  protocol::BuildFrame(*c_.send_buffer, protocol::kCmdDiscover, {local_text});
   c_.channel->SendCommand(*c_.send_buffer);
   c_.window->SetTimer(TIMER_DISCOVERY, TIMER_DISCOVERY_MS);
 }
@@ -52,7 +53,7 @@ void DiscoveryFlow::OnBroadcastReceive() {
     c_.window->EnableControl(IDC_IP_FIND, true);
     return;
   }
-  if (!protocol::MatchAnswer(*c_.receive_buffer, c_.local_text, {protocol::kCodeAnnouncement})) {
+  if (!protocol::MatchAnswer(*c_.receive_buffer, c_.local_text(), {protocol::kCodeAnnouncement})) {
     c_.window->EnableControl(IDC_IP_CHANGE, true);
     c_.out->ShowMessage(kNotForThisPc);
     return;

@@ -5,6 +5,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "discovery/device_list.h"
@@ -17,7 +18,6 @@
 
 namespace ardvix::discovery {
 
-inline constexpr const char* kArpFlushCommand = "ip neigh flush all";
 inline constexpr uint32_t kFirstAnnouncementPauseMs = 5000;
 
 // What the flow shares with the main window. Nothing here is owned.
@@ -29,25 +29,19 @@ struct DiscoveryContext {
   platform::CommandInterpreter* shell = nullptr;
   std::array<uint8_t, protocol::kFrameLength>* send_buffer = nullptr;
   std::array<uint8_t, protocol::kFrameLength>* receive_buffer = nullptr;
-  // The local address text over its length; empty when detection failed.
-  std::string_view local_text;
+  // The local address text over its length; empty when detection failed. Read at each
+  // use: detection runs after the flows are built.
+  std::function<std::string_view()> local_text;
 };
 
 class DiscoveryFlow {
  public:
   explicit DiscoveryFlow(const DiscoveryContext& context) : c_(context) {}
 
-  // The local address text is known only after detection, which runs after construction.
-  void SetLocalText(std::string_view local_text) { c_.local_text = local_text; }
-
   void StartBroadcast();
   void StopBroadcast();
   void OnDiscoveryTimer();
   void OnBroadcastReceive();
-
-  int first_announcement() const { return first_announcement_; }
-  const protocol::DeviceRecord& record() const { return record_; }
-  const std::string& sender_address() const { return sender_address_; }
 
  private:
   DiscoveryContext c_;

@@ -7,7 +7,7 @@
 namespace ardvix::nettools {
 
 void PingCommand::Run() {
-  shell_.Run("ip neigh flush all");
+  shell_.Run(platform::kArpFlushCommand);
   const platform::IpAddressParts p = window_.GetIpAddress(window::IDC_IP_ADDRESS);
   if (p.filled != 4) {
     out_.ShowMessage("Incorrect network configuration");

@@ -20,7 +20,6 @@ class PingCommand {
       : window_(window), out_(out), shell_(shell) {}
 
   void Run();
-  const std::string& command_text() const { return command_text_; }
 
  private:
   platform::Window& window_;

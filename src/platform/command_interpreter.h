@@ -11,6 +11,9 @@ struct CommandResult {
   std::string output;    // standard output and standard error together
 };
 
+// Empties the PC's address-resolution cache; its outcome is never examined.
+inline constexpr const char* kArpFlushCommand = "ip neigh flush all";
+
 class CommandInterpreter {
  public:
   virtual ~CommandInterpreter() = default;

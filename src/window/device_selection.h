@@ -32,8 +32,7 @@ class DeviceSelection {
   void OnStaticClicked();
   void OnDynamicClicked();
 
-  // The texts of the row loaded by the last double click, in column order.
-  const std::array<std::string, 7>& selected() const { return selected_; }
+  // The web port text of the row loaded by the last double click.
   const std::string& selected_web_port() const { return selected_[6]; }
 
  private:

@@ -36,7 +36,6 @@ class DialogBase : public platform::WindowEvents {
   virtual void OnControlCommand(int /*control_id*/) {}
 
   platform::Window& wnd() { return *window_; }
-  bool has_window() const { return window_ != nullptr; }
 
  private:
   std::unique_ptr<platform::Window> window_;

@@ -60,6 +60,7 @@ void CFinderDlg::CreateFlows() {
   dc.shell = services_.shell;
   dc.send_buffer = &send_buffer_;
   dc.receive_buffer = &receive_buffer_;
+  dc.local_text = [this] { return local_address_.view(); };
   discovery_ = std::make_unique<discovery::DiscoveryFlow>(dc);
 
   SelectionContext sc;
@@ -130,7 +131,6 @@ void CFinderDlg::OnInitDialog() {
   address_mode_ = 1;
   nettools::DetectLocalAddress(*services_.host, *this, local_address_.text);
   local_address_.length = static_cast<int>(std::strlen(local_address_.text.data()));
-  discovery_->SetLocalText(local_address_.view());
 
   SetStatus("Broadcasting standby.....");
   w.SetFocus(IDOK_EXIT);

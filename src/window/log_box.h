@@ -18,7 +18,6 @@ class CLogEdit {
   // The box gained the focus: hand it straight back to the control that had it, or to the
   // first control in tab order that can take it when there was none.
   void OnFocusGained(int previous_id, int first_tab_stop_id);
-  int control_id() const { return control_id_; }
 
  private:
   platform::Window* window_ = nullptr;
